@@ -1,0 +1,7 @@
+#include "app/QuelpApp.h"
+
+namespace quelp {
+
+QuelpApp::QuelpApp(QuelpPorts ports) : ports_(ports) {}
+
+}  // namespace quelp

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what building and testing Quelp needs on a Debian 12 machine, with
+# apt-get, only when something is missing. Run as root (or with sudo on PATH).
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  portaudio19-dev libasound2-dev
+)
+# Extra packages a caller asks for (e.g. clang for the fuzz preset).
+packages+=("$@")
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}" >&2
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
