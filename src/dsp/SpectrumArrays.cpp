@@ -1,0 +1,34 @@
+#include "dsp/SpectrumArrays.h"
+
+#include <cmath>
+
+namespace quelp {
+
+void SpectrumArrays::ClearOscilloscope() {
+    OscRing.fill(0.0);
+    OscIndex = 0;
+    OscCounter = 0;
+}
+
+void SpectrumArrays::RecordOscilloscope(double envelope) {
+    if (++OscCounter < kOscDecimation) return;
+    OscCounter = 0;
+    OscIndex = (OscIndex + 1) & (kSize - 1);
+    OscRing[static_cast<size_t>(OscIndex)] = envelope;
+}
+
+void SmoothSpectrum(SpectrumArrays& a) {
+    constexpr double kScale = 1.1920928955078125e-07;  // 2^-23
+    const bool frozen = a.PeakFreezeBlocks > 0;
+    for (size_t k = SpectrumArrays::kFirstBin; k <= SpectrumArrays::kLastBin; ++k) {
+        a.SpectrumPeak[k] *= 0.95;
+        const double r = a.FftRe[k] * kScale, i = a.FftIm[k] * kScale;
+        const double e = r * r + i * i;
+        const double m = e > 1e-12 ? std::sqrt(e) : 0.0;
+        a.SpectrumAvg[k] = (2.0 * m + a.SpectrumAvg[k]) / 3.0;
+        if (!frozen && a.SpectrumAvg[k] > a.SpectrumPeak[k]) a.SpectrumPeak[k] = a.SpectrumAvg[k];
+    }
+    if (a.PeakFreezeBlocks > 0) --a.PeakFreezeBlocks;
+}
+
+}  // namespace quelp

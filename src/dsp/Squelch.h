@@ -1,0 +1,16 @@
+#pragma once
+// The squelch: decoding (and the automatic threshold) runs for a block only
+// while the peak-hold spectrum at the receive bin reaches the squelch level.
+
+#include <array>
+
+#include "app/QuelpParams.h"
+
+namespace quelp {
+
+// Open when the squelch is disabled, or SpectrumPeak[signalBin] is at least
+// SquelchThreshold. A bin outside the array reads as silence.
+bool SquelchOpen(const Quelp_Params& params, const std::array<double, 2048>& spectrumPeak,
+                 int signalBin);
+
+}  // namespace quelp
