@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
   portaudio19-dev libasound2-dev
 )
 # Extra packages a caller asks for (e.g. clang for the fuzz preset).

@@ -37,38 +37,40 @@ std::string FormatFixed(double value, int decimals) {
     // The value's 15 significant digits, d.dddddddddddddde+XX.
     char sci[40];
     std::snprintf(sci, sizeof sci, "%.14e", std::fabs(value));
-    std::string digits;
+    const int exponent = std::atoi(std::strchr(sci, 'e') + 1);
+    // digits[i] has the weight 10^(exponent + lead - i): `lead` zeros in
+    // front give room for a carry and for the integer zero of small values.
+    const int lead = std::max(1, 1 - exponent);
+    std::string digits(static_cast<size_t>(lead), '0');
     for (const char* p = sci; *p && *p != 'e'; ++p)
         if (*p != '.') digits += *p;
-    const int exponent = std::atoi(std::strchr(sci, 'e') + 1);
-    // Decimal point sits after digit (exponent + 1); pad so that every integer
-    // digit and every kept decimal exists.
-    int pointAt = exponent + 1;
-    if (pointAt < 1) {
-        digits.insert(0, static_cast<size_t>(1 - pointAt), '0');
-        pointAt = 1;
-    }
+    const int pointAt = exponent + lead + 1;  // digits before the decimal point
     const int keep = pointAt + decimals;
     if (static_cast<int>(digits.size()) < keep + 1)
         digits.append(static_cast<size_t>(keep + 1 - static_cast<int>(digits.size())), '0');
     const bool roundUp = digits[static_cast<size_t>(keep)] >= '5';
     digits.resize(static_cast<size_t>(keep));
-    if (roundUp) {
-        int i = keep - 1;
-        while (i >= 0 && digits[static_cast<size_t>(i)] == '9')
-            digits[static_cast<size_t>(i--)] = '0';
-        if (i >= 0) {
-            ++digits[static_cast<size_t>(i)];
+    for (int i = keep - 1; roundUp && i >= 0; --i) {
+        char& d = digits[static_cast<size_t>(i)];
+        if (d == '9') {
+            d = '0';
         } else {
-            digits.insert(0, 1, '1');
-            ++pointAt;
+            ++d;
+            break;
         }
     }
-    std::string text = digits.substr(0, static_cast<size_t>(pointAt));
-    text.erase(0, std::min(text.find_first_not_of('0'), text.size() - 1));  // keep one digit
-    if (decimals > 0) text += "." + digits.substr(static_cast<size_t>(pointAt));
-    const bool zero = text.find_first_not_of("0.") == std::string::npos;
-    if (value < 0 && !zero) text.insert(0, 1, '-');
+    // Integer part without leading zeros, but at least one digit.
+    size_t first = digits.find_first_not_of('0');
+    if (first == std::string::npos || first >= static_cast<size_t>(pointAt))
+        first = static_cast<size_t>(pointAt) - 1;
+    const bool zero = digits.find_first_not_of('0') == std::string::npos;
+    std::string text;
+    if (value < 0 && !zero) text += '-';
+    text.append(digits, first, static_cast<size_t>(pointAt) - first);
+    if (decimals > 0) {
+        text += '.';
+        text.append(digits, static_cast<size_t>(pointAt), std::string::npos);
+    }
     return text;
 }
 
