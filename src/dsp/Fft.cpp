@@ -114,31 +114,59 @@ inline void Dft10(C* a) {
     }
 }
 
+// The butterflies of one group run over k1 = 0..span-1 with every array
+// access contiguous in k1 (twiddles stored radix-digit major), so the
+// compiler can vectorise across butterflies; each k1 touches only its own
+// elements.
+#if defined(__clang__)
+#define QUELP_INDEPENDENT_ITERATIONS _Pragma("clang loop vectorize(assume_safety)")
+#elif defined(__GNUC__)
+#define QUELP_INDEPENDENT_ITERATIONS _Pragma("GCC ivdep")
+#else
+#define QUELP_INDEPENDENT_ITERATIONS
+#endif
+
 template <int R>
-void FixedPass(int n, int span, const double* twRe, const double* twIm, double* re, double* im) {
+inline void Butterfly(C* a) {
+    if constexpr (R == 2) Dft2(a);
+    if constexpr (R == 3) Dft3(a);
+    if constexpr (R == 4) Dft4(a);
+    if constexpr (R == 5) Dft5(a);
+    if constexpr (R == 8) Dft8(a);
+    if constexpr (R == 10) Dft10(a);
+}
+
+template <int R>
+void FixedPass(int n, int span, const double* __restrict twRe, const double* __restrict twIm,
+               double* __restrict re, double* __restrict im) {
     const int len = span * R;
-    for (int k1 = 0; k1 < span; ++k1) {
-        C tw[R];
-        for (int r = 1; r < R; ++r)
-            tw[r] = {twRe[k1 * (R - 1) + r - 1], twIm[k1 * (R - 1) + r - 1]};
-        for (int base = k1; base < n; base += len) {
+    if (span == 1) {  // first pass: every twiddle is 1
+        for (int base = 0; base < n; base += R) {
             C a[R];
-            a[0] = {re[base], im[base]};
-            if (k1 == 0) {
-                for (int r = 1; r < R; ++r) a[r] = {re[base + r * span], im[base + r * span]};
-            } else {
-                for (int r = 1; r < R; ++r)
-                    a[r] = C{re[base + r * span], im[base + r * span]} * tw[r];
-            }
-            if constexpr (R == 2) Dft2(a);
-            if constexpr (R == 3) Dft3(a);
-            if constexpr (R == 4) Dft4(a);
-            if constexpr (R == 5) Dft5(a);
-            if constexpr (R == 8) Dft8(a);
-            if constexpr (R == 10) Dft10(a);
+            for (int r = 0; r < R; ++r) a[r] = {re[base + r], im[base + r]};
+            Butterfly<R>(a);
             for (int r = 0; r < R; ++r) {
-                re[base + r * span] = a[r].r;
-                im[base + r * span] = a[r].i;
+                re[base + r] = a[r].r;
+                im[base + r] = a[r].i;
+            }
+        }
+        return;
+    }
+    for (int base = 0; base < n; base += len) {
+        double* __restrict gr = re + base;
+        double* __restrict gi = im + base;
+        QUELP_INDEPENDENT_ITERATIONS
+        for (int k1 = 0; k1 < span; ++k1) {
+            C a[R];
+            a[0] = {gr[k1], gi[k1]};
+            for (int r = 1; r < R; ++r) {
+                const int t = (r - 1) * span + k1;
+                a[r] = C{gr[r * span + k1], gi[r * span + k1]} * C{twRe[t], twIm[t]};
+            }
+            Butterfly<R>(a);
+            for (int r = 0; r < R; ++r) {
+                gr[r * span + k1] = a[r].r;
+                gi[r * span + k1] = a[r].i;
             }
         }
     }
@@ -193,8 +221,8 @@ Fft::Fft(int length) : n_(length) {
     for (int radix : factors_) {
         const int len = span * radix;
         passes_.push_back({radix, span, static_cast<int>(twRe_.size())});
-        for (int k1 = 0; k1 < span; ++k1) {
-            for (int r = 1; r < radix; ++r) {
+        for (int r = 1; r < radix; ++r) {
+            for (int k1 = 0; k1 < span; ++k1) {
                 // Reduce the product first so the angle is exact to the last bit.
                 const long long e = (static_cast<long long>(r) * k1) % len;
                 const double angle = -2.0 * std::numbers::pi * static_cast<double>(e) / len;
@@ -284,12 +312,13 @@ void Fft::GenericPass(const Pass& p, double* re, double* im) const {
     const std::vector<double>& ci = rootIm_[static_cast<size_t>(radix)];
     std::array<C, kMaxPrimeFactor> a{}, sum{}, diff{};
     for (int k1 = 0; k1 < span; ++k1) {
-        const double* tr = twRe_.data() + p.twiddleBase + k1 * (radix - 1);
-        const double* ti = twIm_.data() + p.twiddleBase + k1 * (radix - 1);
+        const double* tr = twRe_.data() + p.twiddleBase;
+        const double* ti = twIm_.data() + p.twiddleBase;
         for (int base = k1; base < n_; base += len) {
             a[0] = {re[base], im[base]};
             for (int r = 1; r < radix; ++r)
-                a[r] = C{re[base + r * span], im[base + r * span]} * C{tr[r - 1], ti[r - 1]};
+                a[r] = C{re[base + r * span], im[base + r * span]} *
+                       C{tr[(r - 1) * span + k1], ti[(r - 1) * span + k1]};
             C dc = a[0];
             for (int r = 1; r <= half; ++r) {
                 sum[r] = a[r] + a[radix - r];
