@@ -67,8 +67,12 @@ void Tuning::GoToMax(double& pauseDots) {
 }
 
 int Tuning::HzToBin(int hz) const {
+    // The calibrated rate is taken from the settings file unchecked; a rate
+    // near 0 must not overflow the conversion (any deviation beyond the
+    // spectrum's size covers the whole band anyway).
     if (!(params_.SamplingFreq > 0.0)) return 0;
-    return static_cast<int>(std::floor(hz * 2048.0 / params_.SamplingFreq + 0.5));
+    const double bins = std::floor(hz * 2048.0 / params_.SamplingFreq + 0.5);
+    return static_cast<int>(std::min(bins, 4096.0));
 }
 
 void Tuning::AfcStep() {

@@ -102,6 +102,18 @@ TEST_F(TuningFixture, AfcStopsAtTheBandEdge) {
     EXPECT_EQ(tuning.SignalBin(), 32);
 }
 
+TEST_F(TuningFixture, AfcSurvivesAnUncheckedSamplingRate) {
+    Ramp(true);
+    for (double rate : {1e-300, 0.0, -11025.0}) {
+        params.SamplingFreq = rate;
+        tuning.SetReceiveBin(300);
+        tuning.AfcStep();
+        EXPECT_GE(tuning.SignalBin(), 300);
+        EXPECT_LE(tuning.SignalBin(), 558);
+    }
+    EXPECT_EQ(tuning.FrequencyText(186), "-1001 Hz");
+}
+
 TEST_F(TuningFixture, AfcWithAnEmptyRangeMovesNothing) {
     tuning.SetReceiveBin(100);
     Ramp(true);
