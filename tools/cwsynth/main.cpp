@@ -228,5 +228,7 @@ int main(int argc, char** argv) {
                  "cwsynth: %s: %.2f s, %zu elements, noise sigma %.5f, %zu samples clipped\n",
                  output.c_str(), static_cast<double>(result.samples.size()) / options.rate,
                  result.keying.size(), result.noiseSigma, clipped);
+    if (clipped > 0)
+        std::fputs("cwsynth: lower --level to keep the noise peaks inside full scale\n", stderr);
     return 0;
 }
