@@ -1,5 +1,7 @@
 #include "dsp/Decimator2.h"
 
+#include "dsp/DotProduct.h"
+
 namespace quelp {
 
 namespace {
@@ -21,17 +23,12 @@ constexpr std::array<double, Decimator2::kTaps> Mirror() {
 const std::array<double, Decimator2::kTaps> Decimator2::kCoefficients = Mirror();
 
 double Decimator2::Step(double x) {
-    const int32_t p = position_;
-    position_ = (position_ + 1 == kTaps) ? 0 : position_ + 1;
-    delay_[p] = x;
-    if ((calls_ & 1) != 0) {
-        // Walk backwards from the newest sample: delay[p], delay[p-1], ...
-        // split in two runs so the loop needs no modulo.
-        double sum = 0.0;
-        int k = 0;
-        for (int i = p; i >= 0; --i, ++k) sum += kCoefficients[k] * delay_[i];
-        for (int i = kTaps - 1; i > p; --i, ++k) sum += kCoefficients[k] * delay_[i];
-        output_ = sum;
+    position_ = (position_ == 0 ? kTaps : position_) - 1;
+    delay_[position_] = x;
+    delay_[position_ + kTaps] = x;
+    if ((calls_ & 1U) != 0) {
+        // Coefficient 0 times the newest sample, 1 times the one before, ...
+        output_ = DotProduct(kCoefficients.data(), &delay_[position_], kTaps);
     }
     ++calls_;
     return output_;

@@ -19,9 +19,15 @@ class Decimator2 {
     void Reset() { *this = Decimator2(); }
 
   private:
-    int32_t position_ = 0;  // where the next sample is written, 0..44
-    std::array<double, kTaps> delay_{};
-    int32_t calls_ = 0;    // every call counted, never reset but by Reset()
+    // The delay line is kept twice over (every sample written at p and p + 45)
+    // and filled downwards, so the newest 45 samples always lie contiguous and
+    // newest first at delay_[position_ ...]: the convolution reads straight
+    // memory with no wrap and no modulo.
+    int32_t position_ = 0;  // where the newest sample sits, 0..44
+    std::array<double, 2 * kTaps> delay_{};
+    // Counts every call; only its parity matters, so it wraps harmlessly after
+    // 2^32 calls (about 108 hours at 11025 Hz).
+    uint32_t calls_ = 0;
     double output_ = 0.0;  // last computed output, returned on every call
 };
 

@@ -1,5 +1,7 @@
 #include "dsp/Decimator3.h"
 
+#include "dsp/DotProduct.h"
+
 namespace quelp {
 
 namespace {
@@ -20,15 +22,11 @@ constexpr std::array<double, Decimator3::kTaps> Mirror() {
 const std::array<double, Decimator3::kTaps> Decimator3::kCoefficients = Mirror();
 
 double Decimator3::Step(double x) {
-    const int32_t p = position_;
-    position_ = (position_ + 1 == kTaps) ? 0 : position_ + 1;
-    delay_[p] = x;
+    position_ = (position_ == 0 ? kTaps : position_) - 1;
+    delay_[position_] = x;
+    delay_[position_ + kTaps] = x;
     if (++phase_ >= 3) {
-        double sum = 0.0;
-        int k = 0;
-        for (int i = p; i >= 0; --i, ++k) sum += kCoefficients[k] * delay_[i];
-        for (int i = kTaps - 1; i > p; --i, ++k) sum += kCoefficients[k] * delay_[i];
-        output_ = sum;
+        output_ = DotProduct(kCoefficients.data(), &delay_[position_], kTaps);
         phase_ = 0;
     }
     return output_;

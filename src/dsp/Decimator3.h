@@ -18,8 +18,9 @@ class Decimator3 {
     void Reset() { *this = Decimator3(); }
 
   private:
-    int32_t position_ = 0;  // 0..26
-    std::array<double, kTaps> delay_{};
+    // Doubled, downward-filled delay line as in Decimator2.
+    int32_t position_ = 0;  // where the newest sample sits, 0..26
+    std::array<double, 2 * kTaps> delay_{};
     int32_t phase_ = 0;  // 0..2
     double output_ = 0.0;
 };
