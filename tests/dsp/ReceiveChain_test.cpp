@@ -132,17 +132,23 @@ TEST(ReceiveChain, FullRateFiltersRejectTonesBeyondTheFirstNull) {
         const int settle = row.Fir->Taps + 50;
         const double ref = ToneEnvelope(row, kMixerHz, settle, 300);
         // Both sides of the mixer frequency, from just past the null over the
-        // highest lobes.
-        double worst = 0.0;
+        // highest lobes. The peak of the envelope also carries the mixer's
+        // sum-frequency leak; the mean is the filter's own stopband.
+        double worstPeak = 0.0;
+        double worstMean = 0.0;
+        auto probe = [&](double hz) {
+            double lo = 0.0;
+            const double hi = ToneEnvelope(row, hz, settle, 300, &lo);
+            worstPeak = std::max(worstPeak, hi);
+            worstMean = std::max(worstMean, 0.5 * (hi + lo));
+        };
         for (double off = c.firstNull * 1.01; off < c.firstNull + 600.0; off += 3.0) {
-            worst = std::max(worst, ToneEnvelope(row, kMixerHz + off, settle, 300));
-            if (off < kMixerHz - 50.0) {
-                worst = std::max(worst, ToneEnvelope(row, kMixerHz - off, settle, 300));
-            }
+            probe(kMixerHz + off);
+            if (off < kMixerHz - 50.0) probe(kMixerHz - off);
         }
-        const double db = 20.0 * std::log10(ref / worst);
-        std::printf("[ measured ] %-13s rejection beyond the first null %.1f dB\n",
-                    std::string(row.Status).c_str(), db);
+        const double db = 20.0 * std::log10(ref / worstPeak);
+        std::printf("[ measured ] %-13s rejection beyond the first null %.1f dB (mean %.1f dB)\n",
+                    std::string(row.Status).c_str(), db, 20.0 * std::log10(ref / worstMean));
         EXPECT_GT(db, 80.0);
     }
 }
