@@ -1,7 +1,5 @@
 #include "dsp/Decimator2.h"
 
-#include "dsp/DotProduct.h"
-
 namespace quelp {
 
 namespace {
@@ -21,17 +19,5 @@ constexpr std::array<double, Decimator2::kTaps> Mirror() {
 }  // namespace
 
 const std::array<double, Decimator2::kTaps> Decimator2::kCoefficients = Mirror();
-
-double Decimator2::Step(double x) {
-    position_ = (position_ == 0 ? kTaps : position_) - 1;
-    delay_[position_] = x;
-    delay_[position_ + kTaps] = x;
-    if ((calls_ & 1U) != 0) {
-        // Coefficient 0 times the newest sample, 1 times the one before, ...
-        output_ = DotProduct(kCoefficients.data(), &delay_[position_], kTaps);
-    }
-    ++calls_;
-    return output_;
-}
 
 }  // namespace quelp

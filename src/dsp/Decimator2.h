@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "dsp/DotProduct.h"
+
 namespace quelp {
 
 class Decimator2 {
@@ -30,5 +32,18 @@ class Decimator2 {
     uint32_t calls_ = 0;
     double output_ = 0.0;  // last computed output, returned on every call
 };
+
+// Inline: called on every input sample, and most calls only store.
+inline double Decimator2::Step(double x) {
+    position_ = (position_ == 0 ? kTaps : position_) - 1;
+    delay_[position_] = x;
+    delay_[position_ + kTaps] = x;
+    if ((calls_ & 1U) != 0) {
+        // Coefficient 0 times the newest sample, 1 times the one before, ...
+        output_ = DotProduct(kCoefficients.data(), &delay_[position_], kTaps);
+    }
+    ++calls_;
+    return output_;
+}
 
 }  // namespace quelp

@@ -1,7 +1,5 @@
 #include "dsp/Decimator3.h"
 
-#include "dsp/DotProduct.h"
-
 namespace quelp {
 
 namespace {
@@ -20,16 +18,5 @@ constexpr std::array<double, Decimator3::kTaps> Mirror() {
 }  // namespace
 
 const std::array<double, Decimator3::kTaps> Decimator3::kCoefficients = Mirror();
-
-double Decimator3::Step(double x) {
-    position_ = (position_ == 0 ? kTaps : position_) - 1;
-    delay_[position_] = x;
-    delay_[position_ + kTaps] = x;
-    if (++phase_ >= 3) {
-        output_ = DotProduct(kCoefficients.data(), &delay_[position_], kTaps);
-        phase_ = 0;
-    }
-    return output_;
-}
 
 }  // namespace quelp

@@ -20,6 +20,7 @@ class IirFilter {
     const IirSections* denominators_ = nullptr;
     const IirSections* numerators_ = nullptr;
     double gain_ = -1.0;  // negative = not configured
+    bool unitA0_ = true;  // every section has a0 = 1
     double s1_[6] = {};   // first state of each section
     double s2_[6] = {};   // second state of each section
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -65,6 +66,26 @@ TEST(IirFilter, EveryTableSettlesAtOneOnDcAndRestartsOnConfigure) {
         double first = 1.0;
         for (const auto& b : t->Numerators) first *= b[0];
         EXPECT_NEAR(f.Step(1.0), first, 1e-9 * first) << "state not zeroed";
+    }
+}
+
+TEST(IirFilter, SectionsWithA0OtherThanOneAreDivided) {
+    // The same filter with every section scaled by 2 (a0 = 2) must give the
+    // same output as the normalised table.
+    IirSections num = Iir250Hz.Numerators;
+    IirSections den = Iir250Hz.Denominators;
+    for (auto* sections : {&num, &den}) {
+        for (auto& s : *sections) {
+            for (double& v : s) v *= 2.0;
+        }
+    }
+    IirFilter plain;
+    IirFilter scaled;
+    plain.Configure(Iir250Hz);
+    scaled.Configure(den, num, 1.0);
+    for (int n = 0; n < 500; ++n) {
+        const double x = std::sin(0.05 * n);
+        ASSERT_NEAR(scaled.Step(x), plain.Step(x), 1e-12) << n;
     }
 }
 
