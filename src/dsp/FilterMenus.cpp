@@ -77,6 +77,12 @@ void FilterMenus::SelectBurstFilter(int32_t lpm) {
     }
 }
 
+void FilterMenus::RestoreBurstLength(int32_t length) {
+    burstLength_ = length;
+    chain_.PhaseResetFlag = 1;
+    if (BurstLengthHook) BurstLengthHook(length);
+}
+
 void FilterMenus::ShowBurstFilter() {
     // A stored length below 1 has no speed to show; show 0 rather than divide
     // by zero.

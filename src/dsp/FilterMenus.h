@@ -27,8 +27,13 @@ class FilterMenus {
     // so high that the length would round to 0 gets the shortest length, 1.
     void SelectBurstFilter(int32_t lpm);
 
+    // Start-up: takes the stored length as it is (no conversion from LPM),
+    // raises the phase reset and hands the length to the multi-channel
+    // decoder. Nothing is shown yet; ShowBurstFilter does that later.
+    void RestoreBurstLength(int32_t length);
+
     // Shows the burst filter speed computed back from BurstLength (menu
-    // caption and status panel 1); used at start-up with the stored length.
+    // caption and status panel 1).
     void ShowBurstFilter();
 
     // The selected main filter, canonical ("FilterWidth" in the settings).
