@@ -20,21 +20,4 @@ constexpr std::array<double, Decimator2::kTaps> Mirror() {
 
 const std::array<double, Decimator2::kTaps> Decimator2::kCoefficients = Mirror();
 
-double Decimator2::Step(double x) {
-    const int32_t p = position_;
-    position_ = (position_ + 1 == kTaps) ? 0 : position_ + 1;
-    delay_[p] = x;
-    if ((calls_ & 1) != 0) {
-        // Walk backwards from the newest sample: delay[p], delay[p-1], ...
-        // split in two runs so the loop needs no modulo.
-        double sum = 0.0;
-        int k = 0;
-        for (int i = p; i >= 0; --i, ++k) sum += kCoefficients[k] * delay_[i];
-        for (int i = kTaps - 1; i > p; --i, ++k) sum += kCoefficients[k] * delay_[i];
-        output_ = sum;
-    }
-    ++calls_;
-    return output_;
-}
-
 }  // namespace quelp

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "dsp/DotProduct.h"
+
 namespace quelp {
 
 class Decimator2 {
@@ -19,10 +21,29 @@ class Decimator2 {
     void Reset() { *this = Decimator2(); }
 
   private:
-    int32_t position_ = 0;  // where the next sample is written, 0..44
-    std::array<double, kTaps> delay_{};
-    int32_t calls_ = 0;    // every call counted, never reset but by Reset()
+    // The delay line is kept twice over (every sample written at p and p + 45)
+    // and filled downwards, so the newest 45 samples always lie contiguous and
+    // newest first at delay_[position_ ...]: the convolution reads straight
+    // memory with no wrap and no modulo.
+    int32_t position_ = 0;  // where the newest sample sits, 0..44
+    std::array<double, 2 * kTaps> delay_{};
+    // Counts every call; only its parity matters, so it wraps harmlessly after
+    // 2^32 calls (about 108 hours at 11025 Hz).
+    uint32_t calls_ = 0;
     double output_ = 0.0;  // last computed output, returned on every call
 };
+
+// Inline: called on every input sample, and most calls only store.
+inline double Decimator2::Step(double x) {
+    position_ = (position_ == 0 ? kTaps : position_) - 1;
+    delay_[position_] = x;
+    delay_[position_ + kTaps] = x;
+    if ((calls_ & 1U) != 0) {
+        // Coefficient 0 times the newest sample, 1 times the one before, ...
+        output_ = DotProduct(kCoefficients.data(), &delay_[position_], kTaps);
+    }
+    ++calls_;
+    return output_;
+}
 
 }  // namespace quelp

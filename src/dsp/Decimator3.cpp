@@ -19,19 +19,4 @@ constexpr std::array<double, Decimator3::kTaps> Mirror() {
 
 const std::array<double, Decimator3::kTaps> Decimator3::kCoefficients = Mirror();
 
-double Decimator3::Step(double x) {
-    const int32_t p = position_;
-    position_ = (position_ + 1 == kTaps) ? 0 : position_ + 1;
-    delay_[p] = x;
-    if (++phase_ >= 3) {
-        double sum = 0.0;
-        int k = 0;
-        for (int i = p; i >= 0; --i, ++k) sum += kCoefficients[k] * delay_[i];
-        for (int i = kTaps - 1; i > p; --i, ++k) sum += kCoefficients[k] * delay_[i];
-        output_ = sum;
-        phase_ = 0;
-    }
-    return output_;
-}
-
 }  // namespace quelp

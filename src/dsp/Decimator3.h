@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "dsp/DotProduct.h"
+
 namespace quelp {
 
 class Decimator3 {
@@ -18,10 +20,23 @@ class Decimator3 {
     void Reset() { *this = Decimator3(); }
 
   private:
-    int32_t position_ = 0;  // 0..26
-    std::array<double, kTaps> delay_{};
+    // Doubled, downward-filled delay line as in Decimator2.
+    int32_t position_ = 0;  // where the newest sample sits, 0..26
+    std::array<double, 2 * kTaps> delay_{};
     int32_t phase_ = 0;  // 0..2
     double output_ = 0.0;
 };
+
+// Inline: called on every input sample, and most calls only store.
+inline double Decimator3::Step(double x) {
+    position_ = (position_ == 0 ? kTaps : position_) - 1;
+    delay_[position_] = x;
+    delay_[position_ + kTaps] = x;
+    if (++phase_ >= 3) {
+        output_ = DotProduct(kCoefficients.data(), &delay_[position_], kTaps);
+        phase_ = 0;
+    }
+    return output_;
+}
 
 }  // namespace quelp
