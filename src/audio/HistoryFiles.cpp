@@ -102,23 +102,23 @@ std::string HistoryFiles::SaveHistory(int32_t seconds, bool decode, bool decodeB
     if (MakeDirectory(InBase("Waves"))) MakeDirectory(InBase(SaveFolderName(t)));
 
     const fs::path name = InBase(SaveFileName(t));
+    // Only a temporary file that is really there may replace an earlier save
+    // of the same second; anything else standing under its name must not.
     std::error_code ec;
-    fs::rename(temp, name, ec);
-    if (ec) {
-        std::error_code ignored;
-        bool renamed = false;
-        // Only a temporary file that exists may replace an older save.
-        if (fs::exists(temp, ignored) && fs::exists(name, ignored)) {
-            fs::remove(name, ignored);
-            ec.clear();
+    bool renamed = false;
+    if (fs::is_regular_file(temp, ec)) {
+        fs::rename(temp, name, ec);
+        renamed = !ec;
+        if (!renamed && fs::exists(name, ec)) {
+            fs::remove(name, ec);
             fs::rename(temp, name, ec);
             renamed = !ec;
         }
-        if (!renamed) {
-            view_.ShowMessage("Temporary wave file renaming error!", "Error");
-            fs::remove(temp, ignored);
-            return {};
-        }
+    }
+    if (!renamed) {
+        view_.ShowMessage("Temporary wave file renaming error!", "Error");
+        fs::remove(temp, ec);
+        return {};
     }
     // A running decode ignores the request; its own file stays untouched.
     if (decode && !decodeBusy && decode_) decode_(name.string());
