@@ -1,5 +1,6 @@
 #include "audio/WaveWrite.h"
 
+#include <bit>
 #include <ios>
 #include <iterator>
 
@@ -80,8 +81,8 @@ int TWaveWrite::Write(const int16_t* samples, uint32_t count) {
     if (!file_.is_open()) return 1;
     const uint64_t n64 = static_cast<uint64_t>(count) * blockAlign_;
     bool ok = true;
-    if (bitsPerSample_ == 16) {
-        // Samples go out little-endian whatever the machine's order.
+    if (bitsPerSample_ == 16 && std::endian::native != std::endian::little) {
+        // Samples go out little-endian on any machine.
         char buf[512];
         const uint64_t values = n64 / 2;
         for (uint64_t i = 0; i < values && ok;) {

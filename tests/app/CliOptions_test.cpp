@@ -126,16 +126,5 @@ TEST(CliOptions, UsageErrors) {
     }
 }
 
-TEST(CliOptions, LaterValuesReplaceEarlierOnes) {
-    const auto r = Parse({"decode", "x.wav", "--threshold", "0.3", "--threshold", "auto",
-                          "--charset", "f.chr", "--charset", "sv", "--afc", "on"});
-    ASSERT_EQ(r.status, 0);
-    EXPECT_TRUE(r.options.thresholdAuto);
-    EXPECT_FALSE(r.options.threshold.has_value());
-    EXPECT_EQ(r.options.charset, 3);
-    EXPECT_TRUE(r.options.charsetFile.empty());
-    EXPECT_EQ(r.options.afc, true);
-}
-
 }  // namespace
 }  // namespace quelp

@@ -115,12 +115,11 @@ TEST_F(HistoryFixture, SavingTwiceInOneSecondOverwrites) {
     history.Store(block.data());
     const auto second = files.SaveHistory(60, true, false);
     EXPECT_EQ(second, first);
-    TWaveRead r;
-    ASSERT_EQ(r.Open(second), 0);
-    EXPECT_EQ(r.Remaining(), 323u * 4096);
-    std::vector<int16_t> all;
-    while (r.ReadBlock(block.data()) > 0) all.insert(all.end(), block.begin(), block.end());
-    EXPECT_EQ(all.back(), -3);  // the newer save
+    const auto bytes = test::ReadFile(second);
+    ASSERT_EQ(bytes.size(), 44u + 323u * 4096);
+    // The last sample, -3, is the newer save's.
+    EXPECT_EQ(bytes[bytes.size() - 2], 0xFD);
+    EXPECT_EQ(bytes.back(), 0xFF);
     EXPECT_EQ(decoded, std::vector<std::string>{second});
     EXPECT_TRUE(view.messages.empty());
 }

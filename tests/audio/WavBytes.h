@@ -99,9 +99,13 @@ inline void WriteFile(const std::string& name, const std::vector<uint8_t>& bytes
 }
 
 inline std::vector<uint8_t> ReadFile(const std::string& name) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(name, ec);
+    std::vector<uint8_t> bytes(ec ? 0 : size);
     std::ifstream in(name, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)),
-                                std::istreambuf_iterator<char>());
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<size_t>(in.gcount()));
+    return bytes;
 }
 
 inline uint32_t Le32At(const std::vector<uint8_t>& b, size_t at) {
