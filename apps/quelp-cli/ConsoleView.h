@@ -1,0 +1,43 @@
+#pragma once
+// The main view of the headless decoder: message boxes become lines on
+// standard error; the status bar is shown, as one line whenever it changes,
+// only when the operator asked for it (--stats). Everything a window would
+// draw (menus, buttons, displays) has no console form and is dropped.
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "app/MainView.h"
+
+namespace quelp::cli {
+
+class ConsoleView final : public MainView {
+  public:
+    ConsoleView(std::FILE* err, bool showStatus) : err_(err), showStatus_(showStatus) {}
+
+    // What the messages are about (a file name), or empty.
+    void SetContext(std::string context) { context_ = std::move(context); }
+    // Writes an informational line when --stats is on.
+    void Info(const std::string& line);
+
+    void SetStatusText(int panel, std::string_view text) override;
+    void SetCaption(UiItem, std::string_view) override {}
+    void SetChecked(UiItem, bool) override {}
+    void SetEnabled(UiItem, bool) override {}
+    void SetDown(UiItem, bool) override {}
+    void SetText(UiItem, std::string_view) override {}
+    void ShowMessage(std::string_view text, std::string_view caption) override;
+    void ProcessMessages() override {}
+    void UpdateDisplays() override {}
+
+  private:
+    static constexpr int kPanels = 10;
+
+    std::FILE* err_;
+    bool showStatus_;
+    std::string context_;
+    std::array<std::string, kPanels> panels_;
+};
+
+}  // namespace quelp::cli

@@ -1,0 +1,82 @@
+#pragma once
+// Reads a RIFF WAVE file and turns it into the program's one sample format:
+// 16-bit signed mono at 11025 Hz, the first channel of each frame, with one or
+// two 2:1 decimators for 22050 and 44100 Hz files.
+
+#include <cstdint>
+#include <istream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dsp/Decimator2.h"
+
+namespace quelp {
+
+// The "fmt " chunk's first 20 bytes, as a PCM wave format header.
+struct WaveFormat {
+    uint16_t formatTag = 0;
+    uint16_t channels = 0;
+    uint32_t samplesPerSec = 0;
+    uint32_t avgBytesPerSec = 0;
+    uint16_t blockAlign = 0;
+    uint16_t bitsPerSample = 0;
+};
+
+class TWaveRead {
+  public:
+    static constexpr int kBlockSamples = 2048;
+
+    // Result of `CheckFormat`, matching the messages the decoder shows.
+    enum FormatCheck { kFormatOk = 0, kUnsupportedFormat = 1, kUnsupportedRate = 2 };
+
+    TWaveRead() = default;
+    ~TWaveRead() = default;
+    TWaveRead(const TWaveRead&) = delete;
+    TWaveRead& operator=(const TWaveRead&) = delete;
+
+    // 0 success; -1 the file cannot be opened; -2 no RIFF chunk of form "WAVE";
+    // -3 no "fmt " chunk in it; -4 the "fmt " chunk could not be read whole;
+    // -5 no "data" chunk after the "fmt " chunk. On failure nothing stays open.
+    int Open(const std::string& fileName);
+    // The same walk over any seekable stream (memory images, fuzzing).
+    int Open(std::unique_ptr<std::istream> in);
+
+    // Whether the decoder can take this file: integer PCM of 8, 16, 24 or 32
+    // bits with a sane frame layout, at 11025, 22050 or 44100 Hz.
+    FormatCheck CheckFormat() const;
+
+    // The first channel of the next frame as a 16-bit sample; 0 once the data
+    // are exhausted or nothing is open.
+    int16_t ReadFrame();
+    // The next sample at 11025 Hz.
+    int16_t ReadSample();
+    // Fills a whole block of 2048 samples, padding with zeros once the data
+    // run out. Returns 0 (block untouched) when fewer than one frame is left,
+    // which is where a decode ends; otherwise the number of samples that were
+    // read while data remained (1..2048).
+    int ReadBlock(int16_t* block);
+
+    void Close();
+    bool IsOpen() const { return in_ != nullptr; }
+
+    const WaveFormat& Format() const { return format_; }
+    // Bytes of the data chunk not yet read; data chunks up to 4 GiB.
+    uint32_t Remaining() const { return remaining_; }
+    // Samples at 11025 Hz that the data chunk yields as decoded in blocks.
+    uint64_t OutputSamples() const;
+
+  private:
+    int Walk();
+    int Fail(int code);
+    uint32_t FramesPerSample() const;
+
+    std::unique_ptr<std::istream> in_;
+    WaveFormat format_;
+    uint32_t remaining_ = 0;
+    std::vector<unsigned char> frame_;  // one frame, sized at open
+    Decimator2 firstStage_;
+    Decimator2 secondStage_;
+};
+
+}  // namespace quelp
