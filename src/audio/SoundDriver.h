@@ -38,7 +38,7 @@ struct SoundBuffer {
     uint32_t bytes = 0;
     uint32_t bytesRecorded = 0;
     bool prepared = false;
-    bool done = false;   // set by the driver when it gives the buffer back
+    bool done = false;    // set by the driver when it gives the buffer back
     bool queued = false;  // held by the driver
 };
 

@@ -38,9 +38,9 @@ struct SoundInHooks {
 
 // Main-window state shared with the sound input.
 struct SoundInShared {
-    std::atomic<int>& displayHoldOff;         // counted down per filled buffer
-    const std::atomic<bool>& shuttingDown;    // no posts, no re-queue once set
-    const bool& fileDecoding;                 // live blocks bypass ProcessBlock
+    std::atomic<int>& displayHoldOff;       // counted down per filled buffer
+    const std::atomic<bool>& shuttingDown;  // no posts, no re-queue once set
+    const bool& fileDecoding;               // live blocks bypass ProcessBlock
 };
 
 class SoundIn final : public SoundDriverClient {

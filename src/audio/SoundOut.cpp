@@ -14,7 +14,9 @@ constexpr const char* kOpenErrorCaption = "Quelp - Output Sound Device Open Erro
 SoundOut::SoundOut(SoundDriver& driver, const Quelp_Params& params, MainView& view)
     : driver_(driver), params_(params), view_(view) {}
 
-SoundOut::~SoundOut() { Close(); }
+SoundOut::~SoundOut() {
+    Close();
+}
 
 void SoundOut::FreeMemory() {
     for (auto& b : buffers_) b.reset();
@@ -80,7 +82,8 @@ void SoundOut::Close() {
         driver_.Reset();
         // The driver gives the buffers back on its own thread; nothing the
         // main thread must deliver is needed for that.
-        while (FreeBuffers.load() < kBuffers) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        while (FreeBuffers.load() < kBuffers)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         for (SoundBuffer& h : headers_) driver_.Unprepare(h);
         driver_.Close();
     }
@@ -129,6 +132,8 @@ int SoundOut::PutSample(int16_t sample) {
     return 0;
 }
 
-void SoundOut::WaveOutDone(SoundBuffer& /*buffer*/) { FreeBuffers.fetch_add(1); }
+void SoundOut::WaveOutDone(SoundBuffer& /*buffer*/) {
+    FreeBuffers.fetch_add(1);
+}
 
 }  // namespace quelp

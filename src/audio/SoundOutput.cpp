@@ -113,6 +113,8 @@ bool SoundOutput::SoundOutputMenuClick(UiItem item) {
     return false;
 }
 
-void SoundOutput::SoundOutputFilter1Click() { displayHoldOff_ = 22; }
+void SoundOutput::SoundOutputFilter1Click() {
+    displayHoldOff_ = 22;
+}
 
 }  // namespace quelp

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,7 @@ struct InputRig {
     int captureCloses = 0;
     int peakClears = 0;
     int ends = 0;
+    std::function<void()> duringProcess;  // runs inside the block processor
 
     SoundIn in{driver,
                params,
@@ -37,7 +40,10 @@ struct InputRig {
                events,
                {displayHoldOff, shuttingDown, fileDecoding},
                {[this] { ++peakClears; },
-                [this](std::span<const int16_t> b) { processed.emplace_back(b.begin(), b.end()); },
+                [this](std::span<const int16_t> b) {
+                    processed.emplace_back(b.begin(), b.end());
+                    if (duringProcess) duringProcess();
+                },
                 [this](std::span<const int16_t> b) { history.emplace_back(b.begin(), b.end()); },
                 [this] { return captureOpen; },
                 [this](std::span<const int16_t> b) {
@@ -51,7 +57,9 @@ struct InputRig {
                 [this] { ++ends; }}};
 
     // The main thread's loop: WM_BUFFERDONE to InputBufferDone.
-    void Pump() { events.Dispatch([this](uint32_t) { in.InputBufferDone(); }); }
+    void Pump() {
+        events.Dispatch([this](uint32_t) { in.InputBufferDone(); });
+    }
     // The driver fills the next buffer with `value` in every sample.
     void Fill(int16_t value) {
         Block frames{value};
@@ -93,7 +101,8 @@ TEST(SoundIn, KeepsSixteenBuffersCirculatingAndShowsFreeBuffersOnlyOnChange) {
     rig.Pump();
     rig.Fill(8);
     rig.Pump();
-    EXPECT_EQ(rig.FrbTexts(), (std::vector<std::string>{"FrB: 15", "FrB: 13", "FrB: 14", "FrB: 15"}));
+    EXPECT_EQ(rig.FrbTexts(),
+              (std::vector<std::string>{"FrB: 15", "FrB: 13", "FrB: 14", "FrB: 15"}));
     EXPECT_EQ(rig.driver.Held(), 16);
 
     // Every block in capture order, to the block processor and the history.
@@ -121,7 +130,8 @@ TEST(SoundIn, KeepsTheChosenChannelOfAStereoDevice) {
         rig.Pump();
         ASSERT_EQ(rig.processed.size(), 1u);
         Block expected(2048);
-        for (int k = 0; k < 2048; ++k) expected[k] = static_cast<int16_t>(channel == 1 ? k : -k - 1);
+        for (int k = 0; k < 2048; ++k)
+            expected[k] = static_cast<int16_t>(channel == 1 ? k : -k - 1);
         EXPECT_EQ(rig.processed[0], expected) << "channel " << channel;
         EXPECT_EQ(rig.history[0], expected);
     }
@@ -148,9 +158,8 @@ TEST(SoundIn, AFailedCaptureWriteClosesTheCaptureFileAndRecordingGoesOn) {
     rig.Fill(1);
     rig.Fill(2);
     rig.Pump();
-    EXPECT_EQ(rig.view.messages,
-              (std::vector<std::pair<std::string, std::string>>{
-                  {"Wave capture file write error!", "File Error"}}));
+    EXPECT_EQ(rig.view.messages, (std::vector<std::pair<std::string, std::string>>{
+                                     {"Wave capture file write error!", "File Error"}}));
     EXPECT_EQ(rig.captureCloses, 1);
     EXPECT_EQ(rig.captured.size(), 1u);
     EXPECT_EQ(rig.processed.size(), 2u);
@@ -252,8 +261,9 @@ TEST(SoundIn, AFailedRequeueClosesTheDeviceAndEndsTheApplication) {
     rig.Fill(1);
     rig.Fill(2);
     rig.Pump();
-    EXPECT_EQ(rig.view.messages, (std::vector<std::pair<std::string, std::string>>{
-                                     {"  Error in AddBuffer! ", "Error"}}));
+    EXPECT_EQ(
+        rig.view.messages,
+        (std::vector<std::pair<std::string, std::string>>{{"  Error in AddBuffer! ", "Error"}}));
     EXPECT_EQ(rig.ends, 1);
     EXPECT_FALSE(rig.in.IsOpen());
     EXPECT_FALSE(rig.driver.isOpen);
@@ -275,21 +285,17 @@ TEST(SoundIn, ShuttingDownStopsPostsAndProcessing) {
 TEST(SoundIn, ANestedCallFromTheBlockProcessorReturnsAtOnce) {
     InputRig rig;
     int depth = 0, maxDepth = 0;
-    rig.in.~SoundIn();
-    new (&rig.in) SoundIn(rig.driver, rig.params, rig.view, rig.events,
-                          {rig.displayHoldOff, rig.shuttingDown, rig.fileDecoding},
-                          {nullptr,
-                           [&](std::span<const int16_t>) {
-                               maxDepth = std::max(maxDepth, ++depth);
-                               rig.in.InputBufferDone();  // the decode loop's own call
-                               --depth;
-                           },
-                           nullptr, nullptr, nullptr, nullptr, nullptr});
+    rig.duringProcess = [&] {
+        maxDepth = std::max(maxDepth, ++depth);
+        rig.in.InputBufferDone();  // the decode loop's own call
+        --depth;
+    };
     rig.in.OpenSoundInput();
     rig.Fill(1);
     rig.Fill(2);
     rig.Pump();
     EXPECT_EQ(maxDepth, 1);
+    EXPECT_EQ(rig.processed.size(), 2u);
     EXPECT_EQ(rig.in.PendingBuffers.load(), 0);
     EXPECT_EQ(rig.driver.Held(), 16);
 }

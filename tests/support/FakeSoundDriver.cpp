@@ -4,7 +4,9 @@
 
 namespace quelp::test {
 
-FakeSoundDriver::~FakeSoundDriver() { Join(); }
+FakeSoundDriver::~FakeSoundDriver() {
+    Join();
+}
 
 void FakeSoundDriver::Join() {
     if (thread_.joinable()) thread_.join();

@@ -60,7 +60,7 @@ class FakeSoundDriver : public SoundDriver {
     int prepares = 0;
     int adds = 0;
     int resets = 0;
-    int unprepareFailures = 0;  // Unprepare of a buffer still held
+    int unprepareFailures = 0;    // Unprepare of a buffer still held
     std::vector<int16_t> played;  // output: every sample of every given-back buffer
     std::vector<std::string> calls;
 
