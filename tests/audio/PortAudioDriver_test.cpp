@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/PostedMessages.h"
+#include "app/EventLoopQueue.h"
 #include "audio/SoundIn.h"
 #include "audio/SoundOutput.h"
 #include "support/FakeMainView.h"
@@ -71,10 +71,12 @@ class AlsaFiles {
                   static_cast<std::streamsize>(samples.size() * 2));
     }
     static Samples Read(const fs::path& path) {
+        std::error_code error;
+        const auto bytes = fs::file_size(path, error);
+        Samples samples(error ? 0 : bytes / 2);
         std::ifstream in(path, std::ios::binary);
-        std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
-        Samples samples(bytes.size() / 2);
-        std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+        in.read(reinterpret_cast<char*>(samples.data()),
+                static_cast<std::streamsize>(samples.size() * 2));
         return samples;
     }
 
@@ -136,7 +138,7 @@ struct LiveInput {
     PortAudioDriver driver{PortAudioDriver::Direction::Input};
     Quelp_Params params;
     test::FakeMainView view;
-    PostedMessages events{WM_BUFFERDONE};
+    EventLoopQueue events{WM_BUFFERDONE};
     std::atomic<int> displayHoldOff{5};
     std::atomic<bool> shuttingDown{false};
     bool fileDecoding = false;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/PostedMessages.h"
+#include "app/EventLoopQueue.h"
 #include "support/FakeMainView.h"
 #include "support/FakeSoundDriver.h"
 
@@ -21,7 +21,7 @@ struct InputRig {
     test::FakeSoundDriver driver;
     Quelp_Params params;
     test::FakeMainView view;
-    PostedMessages events{WM_BUFFERDONE};
+    EventLoopQueue events{WM_BUFFERDONE};
     std::atomic<int> displayHoldOff{0};
     std::atomic<bool> shuttingDown{false};
     bool fileDecoding = false;

@@ -14,12 +14,12 @@
 
 namespace quelp {
 
-class PostedMessages : public EventLoop {
+class EventLoopQueue : public EventLoop {
   public:
     static constexpr int kMaxMessages = 8;
 
     // The message numbers this queue carries; posts of others are dropped.
-    PostedMessages(std::initializer_list<uint32_t> messages);
+    EventLoopQueue(std::initializer_list<uint32_t> messages);
 
     void Post(uint32_t message) override;
 

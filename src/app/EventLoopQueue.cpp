@@ -1,15 +1,15 @@
-#include "app/PostedMessages.h"
+#include "app/EventLoopQueue.h"
 
 namespace quelp {
 
-PostedMessages::PostedMessages(std::initializer_list<uint32_t> messages) {
+EventLoopQueue::EventLoopQueue(std::initializer_list<uint32_t> messages) {
     for (uint32_t m : messages) {
         if (used_ == kMaxMessages) break;
         slots_[used_++].message = m;
     }
 }
 
-void PostedMessages::Post(uint32_t message) {
+void EventLoopQueue::Post(uint32_t message) {
     for (int i = 0; i < used_; ++i) {
         if (slots_[i].message == message) {
             slots_[i].count.fetch_add(1, std::memory_order_release);
@@ -20,7 +20,7 @@ void PostedMessages::Post(uint32_t message) {
     }
 }
 
-int PostedMessages::Dispatch(const std::function<void(uint32_t)>& handler) {
+int EventLoopQueue::Dispatch(const std::function<void(uint32_t)>& handler) {
     int dispatched = 0;
     for (int i = 0; i < used_; ++i) {
         int n = slots_[i].count.exchange(0, std::memory_order_acquire);
@@ -29,12 +29,12 @@ int PostedMessages::Dispatch(const std::function<void(uint32_t)>& handler) {
     return dispatched;
 }
 
-void PostedMessages::Wait() {
+void EventLoopQueue::Wait() {
     posts_.wait(seen_, std::memory_order_acquire);
     seen_ = posts_.load(std::memory_order_acquire);
 }
 
-int PostedMessages::Pending(uint32_t message) const {
+int EventLoopQueue::Pending(uint32_t message) const {
     for (int i = 0; i < used_; ++i) {
         if (slots_[i].message == message) return slots_[i].count.load(std::memory_order_acquire);
     }
