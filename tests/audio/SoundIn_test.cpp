@@ -187,6 +187,22 @@ TEST(SoundIn, StoppingWhileBehindDiscardsThePendingBuffers) {
     }
 }
 
+TEST(SoundIn, FailedTeardownStepsAreIgnoredAndTheInputCanOpenAgain) {
+    InputRig rig;
+    rig.in.OpenSoundInput();
+    rig.driver.stopResult = 1;
+    rig.driver.resetResult = 1;
+    rig.driver.unprepareResult = 1;
+    rig.driver.closeResult = 1;
+    rig.in.RestartSoundInput(-1);
+    EXPECT_TRUE(rig.view.messages.empty());
+    EXPECT_TRUE(rig.in.IsOpen());
+    EXPECT_EQ(rig.in.QueuedBuffers.load(), 16);
+    rig.Fill(3);
+    rig.Pump();
+    EXPECT_EQ(rig.processed.size(), 1u);
+}
+
 TEST(SoundIn, DeviceNumbersOutsideZeroToNineOpenTheDefaultDevice) {
     const std::pair<int, int> cases[] = {{12, -1}, {10, -1}, {-5, -1}, {-1, -1}, {0, 0}, {9, 9}};
     for (auto [number, opened] : cases) {

@@ -40,6 +40,7 @@ int FakeSoundDriver::Unprepare(SoundBuffer& buffer) {
         ++unprepareFailures;
         return soundresult::StillPlaying;
     }
+    if (unprepareResult != soundresult::Ok) return unprepareResult;
     buffer.prepared = false;
     return soundresult::Ok;
 }
@@ -64,6 +65,7 @@ int FakeSoundDriver::Start() {
 
 int FakeSoundDriver::Stop() {
     calls.push_back("stop");
+    if (stopResult != soundresult::Ok) return stopResult;
     started = false;
     return soundresult::Ok;
 }
@@ -74,12 +76,12 @@ int FakeSoundDriver::Reset() {
     started = false;
     if (resetOnThreadMs >= 0) {
         CompleteAllOnThread(resetOnThreadMs);
-        return soundresult::Ok;
+        return resetResult;
     }
     std::lock_guard lock(mutex_);
     while (CompleteLocked({}, false)) {
     }
-    return soundresult::Ok;
+    return resetResult;
 }
 
 int FakeSoundDriver::Close() {
@@ -90,7 +92,7 @@ int FakeSoundDriver::Close() {
     held_.clear();
     isOpen = false;
     client_ = nullptr;
-    return soundresult::Ok;
+    return closeResult;
 }
 
 bool FakeSoundDriver::CompleteLocked(std::span<const int16_t> frames, bool take) {

@@ -44,6 +44,10 @@ class FakeSoundDriver : public SoundDriver {
     std::vector<std::string> names = {"Fake Device 0"};
     int openResult = soundresult::Ok;
     int startResult = soundresult::Ok;
+    int stopResult = soundresult::Ok;
+    int resetResult = soundresult::Ok;  // returned after the buffers are given back
+    int unprepareResult = soundresult::Ok;
+    int closeResult = soundresult::Ok;  // returned after closing
     int prepareResult = soundresult::Ok;
     int prepareFailsAt = -1;  // the n-th Prepare (0-based) returns prepareResult
     int addResult = soundresult::Ok;
