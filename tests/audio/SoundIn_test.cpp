@@ -1,0 +1,320 @@
+#include "audio/SoundIn.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/EventLoopQueue.h"
+#include "support/FakeMainView.h"
+#include "support/FakeSoundDriver.h"
+
+namespace quelp {
+namespace {
+
+using Block = std::vector<int16_t>;
+
+// The sound input with a fake driver and recording hooks.
+struct InputRig {
+    test::FakeSoundDriver driver;
+    Quelp_Params params;
+    test::FakeMainView view;
+    EventLoopQueue events{WM_BUFFERDONE};
+    std::atomic<int> displayHoldOff{0};
+    std::atomic<bool> shuttingDown{false};
+    bool fileDecoding = false;
+
+    std::vector<Block> processed, history, captured;
+    bool captureOpen = false;
+    bool captureFails = false;
+    int captureCloses = 0;
+    int peakClears = 0;
+    int ends = 0;
+    std::function<void()> duringProcess;  // runs inside the block processor
+
+    SoundIn in{driver,
+               params,
+               view,
+               events,
+               {displayHoldOff, shuttingDown, fileDecoding},
+               {[this] { ++peakClears; },
+                [this](std::span<const int16_t> b) {
+                    processed.emplace_back(b.begin(), b.end());
+                    if (duringProcess) duringProcess();
+                },
+                [this](std::span<const int16_t> b) { history.emplace_back(b.begin(), b.end()); },
+                [this] { return captureOpen; },
+                [this](std::span<const int16_t> b) {
+                    captured.emplace_back(b.begin(), b.end());
+                    return !captureFails;
+                },
+                [this] {
+                    ++captureCloses;
+                    captureOpen = false;
+                },
+                [this] { ++ends; }}};
+
+    // The main thread's loop: WM_BUFFERDONE to InputBufferDone.
+    void Pump() {
+        events.Dispatch([this](uint32_t) { in.InputBufferDone(); });
+    }
+    // The driver fills the next buffer with `value` in every sample.
+    void Fill(int16_t value) {
+        Block frames{value};
+        ASSERT_TRUE(driver.CompleteNext(frames));
+    }
+    std::vector<std::string> FrbTexts() const {
+        std::vector<std::string> out;
+        for (const std::string& c : view.calls) {
+            if (c.rfind("status 9 ", 0) == 0) out.push_back(c.substr(9));
+        }
+        return out;
+    }
+};
+
+TEST(SoundIn, KeepsSixteenBuffersCirculatingAndShowsFreeBuffersOnlyOnChange) {
+    InputRig rig;
+    rig.displayHoldOff = 2;
+    rig.in.RestartSoundInput(rig.params.SoundCardNumber);
+    ASSERT_TRUE(rig.in.IsOpen());
+    EXPECT_EQ(rig.driver.format.channels, 1);
+    EXPECT_EQ(rig.driver.format.samplesPerSec, 11025);
+    EXPECT_EQ(rig.driver.Held(), 16);
+    EXPECT_EQ(rig.in.QueuedBuffers.load(), 16);
+    EXPECT_TRUE(rig.driver.started);
+    EXPECT_EQ(rig.peakClears, 1);
+
+    // Processing keeps up: one buffer out of sixteen is being processed.
+    for (int i = 0; i < 5; ++i) {
+        rig.Fill(static_cast<int16_t>(i));
+        rig.Pump();
+    }
+    EXPECT_EQ(rig.FrbTexts(), std::vector<std::string>{"FrB: 15"});
+    EXPECT_EQ(rig.displayHoldOff.load(), 0);  // counted down, never below 0
+
+    // The main thread falls behind by three buffers (thirteen left with the
+    // driver), then catches up.
+    for (int i = 5; i < 8; ++i) rig.Fill(static_cast<int16_t>(i));
+    EXPECT_EQ(rig.in.PendingBuffers.load(), 3);
+    rig.Pump();
+    rig.Fill(8);
+    rig.Pump();
+    EXPECT_EQ(rig.FrbTexts(),
+              (std::vector<std::string>{"FrB: 15", "FrB: 13", "FrB: 14", "FrB: 15"}));
+    EXPECT_EQ(rig.driver.Held(), 16);
+
+    // Every block in capture order, to the block processor and the history.
+    ASSERT_EQ(rig.processed.size(), 9u);
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(rig.processed[i], Block(2048, static_cast<int16_t>(i)));
+    }
+    EXPECT_EQ(rig.history, rig.processed);
+    EXPECT_TRUE(rig.captured.empty());  // no capture file open
+}
+
+TEST(SoundIn, KeepsTheChosenChannelOfAStereoDevice) {
+    // Frame k carries left = k and right = -k - 1.
+    Block frames(4096);
+    for (int k = 0; k < 2048; ++k) {
+        frames[2 * k] = static_cast<int16_t>(k);
+        frames[2 * k + 1] = static_cast<int16_t>(-k - 1);
+    }
+    for (int channel : {1, 2}) {
+        InputRig rig;
+        rig.params.InputCardChannel = channel;
+        rig.in.OpenSoundInput();
+        EXPECT_EQ(rig.driver.format.channels, 2);
+        ASSERT_TRUE(rig.driver.CompleteNext(frames));
+        rig.Pump();
+        ASSERT_EQ(rig.processed.size(), 1u);
+        Block expected(2048);
+        for (int k = 0; k < 2048; ++k)
+            expected[k] = static_cast<int16_t>(channel == 1 ? k : -k - 1);
+        EXPECT_EQ(rig.processed[0], expected) << "channel " << channel;
+        EXPECT_EQ(rig.history[0], expected);
+    }
+}
+
+TEST(SoundIn, LiveBlocksDuringAFileDecodeReachOnlyHistoryAndCapture) {
+    InputRig rig;
+    rig.captureOpen = true;
+    rig.in.OpenSoundInput();
+    rig.fileDecoding = true;
+    rig.Fill(7);
+    rig.Pump();
+    EXPECT_TRUE(rig.processed.empty());
+    EXPECT_EQ(rig.history.size(), 1u);
+    EXPECT_EQ(rig.captured.size(), 1u);
+    EXPECT_EQ(rig.driver.Held(), 16);  // recycled all the same
+}
+
+TEST(SoundIn, AFailedCaptureWriteClosesTheCaptureFileAndRecordingGoesOn) {
+    InputRig rig;
+    rig.captureOpen = true;
+    rig.captureFails = true;
+    rig.in.OpenSoundInput();
+    rig.Fill(1);
+    rig.Fill(2);
+    rig.Pump();
+    EXPECT_EQ(rig.view.messages, (std::vector<std::pair<std::string, std::string>>{
+                                     {"Wave capture file write error!", "File Error"}}));
+    EXPECT_EQ(rig.captureCloses, 1);
+    EXPECT_EQ(rig.captured.size(), 1u);
+    EXPECT_EQ(rig.processed.size(), 2u);
+    EXPECT_EQ(rig.driver.Held(), 16);
+}
+
+TEST(SoundIn, StoppingWhileBehindDiscardsThePendingBuffers) {
+    for (int resetOnThreadMs : {-1, 30}) {
+        InputRig rig;
+        rig.driver.resetOnThreadMs = resetOnThreadMs;
+        rig.in.OpenSoundInput();
+        for (int i = 0; i < 5; ++i) rig.Fill(1);
+        rig.in.StopSoundInput();
+        rig.Pump();
+        EXPECT_TRUE(rig.processed.empty());
+        EXPECT_TRUE(rig.history.empty());
+        EXPECT_FALSE(rig.in.IsOpen());
+        EXPECT_EQ(rig.in.PendingBuffers.load(), 0);
+        EXPECT_EQ(rig.in.QueuedBuffers.load(), 0);
+        EXPECT_EQ(rig.driver.Held(), 0);
+        EXPECT_EQ(rig.driver.unprepareFailures, 0);  // every buffer back before unprepare
+        EXPECT_FALSE(rig.driver.isOpen);
+        EXPECT_EQ(rig.driver.calls,
+                  (std::vector<std::string>{"open -1 1", "start", "stop", "reset", "close"}));
+    }
+}
+
+TEST(SoundIn, FailedTeardownStepsAreIgnoredAndTheInputCanOpenAgain) {
+    InputRig rig;
+    rig.in.OpenSoundInput();
+    rig.driver.stopResult = 1;
+    rig.driver.resetResult = 1;
+    rig.driver.unprepareResult = 1;
+    rig.driver.closeResult = 1;
+    rig.in.RestartSoundInput(-1);
+    EXPECT_TRUE(rig.view.messages.empty());
+    EXPECT_TRUE(rig.in.IsOpen());
+    EXPECT_EQ(rig.in.QueuedBuffers.load(), 16);
+    rig.Fill(3);
+    rig.Pump();
+    EXPECT_EQ(rig.processed.size(), 1u);
+}
+
+TEST(SoundIn, DeviceNumbersOutsideZeroToNineOpenTheDefaultDevice) {
+    const std::pair<int, int> cases[] = {{12, -1}, {10, -1}, {-5, -1}, {-1, -1}, {0, 0}, {9, 9}};
+    for (auto [number, opened] : cases) {
+        InputRig rig;
+        rig.driver.names.assign(10, "card");
+        rig.in.RestartSoundInput(number);
+        EXPECT_EQ(rig.driver.openedDevice, opened) << number;
+        EXPECT_TRUE(rig.in.IsOpen());
+    }
+}
+
+TEST(SoundIn, EveryOpenFailureIsReportedOnceAndLeavesTheInputClosed) {
+    struct Case {
+        const char* what;
+        void (*script)(test::FakeSoundDriver&);
+        const char* text;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {"no device", [](test::FakeSoundDriver& d) { d.names.clear(); }, "No sound input device",
+         "Error"},
+        {"2", [](test::FakeSoundDriver& d) { d.openResult = 2; },
+         "  Specified device identifier is out of range", "Quelp - Device Open Error"},
+        {"4", [](test::FakeSoundDriver& d) { d.openResult = 4; },
+         "  Specified resource is already allocated", "Quelp - Device Open Error"},
+        {"6", [](test::FakeSoundDriver& d) { d.openResult = 6; }, "  No device driver is present",
+         "Quelp - Device Open Error"},
+        {"7", [](test::FakeSoundDriver& d) { d.openResult = 7; },
+         "  Unable to allocate or lock memory", "Quelp - Device Open Error"},
+        {"32", [](test::FakeSoundDriver& d) { d.openResult = 32; },
+         "  Attempted to open with an unsupported waveform-audio format\n",
+         "Quelp - Device Open Error"},
+        {"1", [](test::FakeSoundDriver& d) { d.openResult = 1; }, " Unrecognized ERROR ",
+         "Quelp - Device Open Error"},
+        {"prepare",
+         [](test::FakeSoundDriver& d) {
+             d.prepareFailsAt = 3;
+             d.prepareResult = 7;
+         },
+         "  Error in Prepare Header! ", "Error"},
+        {"add",
+         [](test::FakeSoundDriver& d) {
+             d.addFailsAt = 5;
+             d.addResult = 11;
+         },
+         "  Error in AddBuffer! ", "Error"},
+        {"start", [](test::FakeSoundDriver& d) { d.startResult = 1; }, "  Error in Start! \n",
+         "Error"},
+    };
+    for (const Case& c : cases) {
+        InputRig rig;
+        c.script(rig.driver);
+        rig.in.RestartSoundInput(-1);
+        EXPECT_EQ(rig.view.messages,
+                  (std::vector<std::pair<std::string, std::string>>{{c.text, c.caption}}))
+            << c.what;
+        EXPECT_FALSE(rig.in.IsOpen()) << c.what;
+        EXPECT_FALSE(rig.driver.isOpen) << c.what;
+        // The program goes on: stopping and pumping are harmless.
+        rig.Pump();
+        rig.in.StopSoundInput();
+        EXPECT_EQ(rig.view.messages.size(), 1u) << c.what;
+        EXPECT_EQ(rig.ends, 0);
+    }
+}
+
+TEST(SoundIn, AFailedRequeueClosesTheDeviceAndEndsTheApplication) {
+    InputRig rig;
+    rig.driver.addFailsAt = 16;  // the first hand-back after the start
+    rig.driver.addResult = 5;
+    rig.in.OpenSoundInput();
+    rig.Fill(1);
+    rig.Fill(2);
+    rig.Pump();
+    EXPECT_EQ(
+        rig.view.messages,
+        (std::vector<std::pair<std::string, std::string>>{{"  Error in AddBuffer! ", "Error"}}));
+    EXPECT_EQ(rig.ends, 1);
+    EXPECT_FALSE(rig.in.IsOpen());
+    EXPECT_FALSE(rig.driver.isOpen);
+    EXPECT_EQ(rig.processed.size(), 1u);
+}
+
+TEST(SoundIn, ShuttingDownStopsPostsAndProcessing) {
+    InputRig rig;
+    rig.in.OpenSoundInput();
+    rig.shuttingDown = true;
+    rig.Fill(1);
+    EXPECT_EQ(rig.events.Pending(WM_BUFFERDONE), 0);
+    rig.in.InputBufferDone();
+    EXPECT_TRUE(rig.processed.empty());
+    rig.in.StopSoundInput();
+    EXPECT_EQ(rig.driver.Held(), 0);
+}
+
+TEST(SoundIn, ANestedCallFromTheBlockProcessorReturnsAtOnce) {
+    InputRig rig;
+    int depth = 0, maxDepth = 0;
+    rig.duringProcess = [&] {
+        maxDepth = std::max(maxDepth, ++depth);
+        rig.in.InputBufferDone();  // the decode loop's own call
+        --depth;
+    };
+    rig.in.OpenSoundInput();
+    rig.Fill(1);
+    rig.Fill(2);
+    rig.Pump();
+    EXPECT_EQ(maxDepth, 1);
+    EXPECT_EQ(rig.processed.size(), 2u);
+    EXPECT_EQ(rig.in.PendingBuffers.load(), 0);
+    EXPECT_EQ(rig.driver.Held(), 16);
+}
+
+}  // namespace
+}  // namespace quelp

@@ -1,0 +1,240 @@
+#include "audio/SoundOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/FakeMainView.h"
+#include "support/FakeSoundDriver.h"
+
+namespace quelp {
+namespace {
+
+using Messages = std::vector<std::pair<std::string, std::string>>;
+
+struct OutputRig {
+    test::FakeSoundDriver driver;
+    Quelp_Params params;
+    test::FakeMainView view;
+    std::atomic<int> displayHoldOff{0};
+    std::vector<int> configured;  // filter codes selected in the output chain
+    double filterValue = 0.0;     // what the output filter returns
+    SoundOut out{driver, params, view};
+    SoundOutput output{out,
+                       view,
+                       displayHoldOff,
+                       {[this](int code) { configured.push_back(code); },
+                        [this](int16_t) { return filterValue; }}};
+
+    UiItem Checked() const {
+        UiItem found = UiItem::ClearBuffer1;
+        int count = 0;
+        for (auto [item, on] : view.checked) {
+            if (on) {
+                found = item;
+                ++count;
+            }
+        }
+        EXPECT_EQ(count, 1);
+        return found;
+    }
+    std::string Caption() const { return view.captions.at(UiItem::SoundOutputFilter1); }
+};
+
+TEST(SoundOutput, EveryMenuEntryShowsItsCaptionChecksItselfAndStoresItsCode) {
+    struct Case {
+        UiItem item;
+        int code;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {UiItem::SoundOff1, 0, "Sound Output  (Off)"},
+        {UiItem::SoundWithoutFiltering1, 9998, "Sound Output  (Bypass)"},
+        {UiItem::N10Hz1, 10, "Sound Output  (10Hz)"},
+        {UiItem::N20Hz1, 20, "Sound Output  (20Hz)"},
+        {UiItem::N30Hz1, 30, "Sound Output  (30Hz)"},
+        {UiItem::N70Hz1, 70, "Sound Output  (70Hz)"},
+        {UiItem::N140Hz1, 140, "Sound Output  (140 Hz)"},
+        {UiItem::N280Hz1, 280, "Sound Output  (280 Hz)"},
+        {UiItem::N600Hz1, 600, "Sound Output  (600 Hz)"},
+        {UiItem::N1000Hz1, 1000, "Sound Output  (1000 Hz)"},
+        {UiItem::N2000Hz1, 2000, "Sound Output  (2000 Hz)"},
+        {UiItem::N3000Hz1, 3500, "Sound Output  (3000 Hz)"},
+        {UiItem::N100Hz1, 101, "Sound Output  (100 Hz IIR)"},
+        {UiItem::N250Hz1, 251, "Sound Output  (250 Hz IIR)"},
+        {UiItem::N1000Hz2, 1001, "Sound Output  (1000 Hz IIR)"},
+    };
+    for (const Case& c : cases) {
+        OutputRig rig;
+        rig.output.SoundOutputFilter1Click();
+        EXPECT_EQ(rig.displayHoldOff.load(), 22);
+        ASSERT_TRUE(rig.output.SoundOutputMenuClick(c.item));
+        EXPECT_EQ(rig.displayHoldOff.load(), 1);
+        EXPECT_EQ(rig.output.SoundFilter, c.code) << c.caption;
+        EXPECT_EQ(rig.Caption(), c.caption);
+        EXPECT_EQ(rig.Checked(), c.item) << c.caption;
+        // The device is open exactly while the selection is not "Sound Off".
+        EXPECT_EQ(rig.out.IsOpen(), c.code != 0) << c.caption;
+        const bool filtered = c.code != 0 && c.code != 9998;
+        EXPECT_EQ(rig.configured, filtered ? std::vector<int>{c.code} : std::vector<int>{});
+        EXPECT_TRUE(rig.view.messages.empty());
+    }
+    OutputRig rig;
+    EXPECT_FALSE(rig.output.SoundOutputMenuClick(UiItem::FIR600Menu));
+}
+
+TEST(SoundOutput, AnUnknownStoredCodeStartsWithTheSoundOff) {
+    OutputRig rig;
+    rig.output.SoundFilter = 3000;  // the bandwidth, not the code of that entry
+    rig.output.RestartSoundOutput(rig.params.OutSoundCardNumber);
+    EXPECT_EQ(rig.output.SoundFilter, 0);
+    EXPECT_EQ(rig.Caption(), "Sound Output  (Off)");
+    EXPECT_EQ(rig.Checked(), UiItem::SoundOff1);
+    EXPECT_FALSE(rig.driver.isOpen);
+    EXPECT_TRUE(rig.configured.empty());
+
+    // A stored valid code is restored; device numbers outside 0..9 mean the
+    // default device.
+    rig.output.SoundFilter = 3500;
+    rig.output.RestartSoundOutput(12);
+    EXPECT_EQ(rig.output.SoundFilter, 3500);
+    EXPECT_EQ(rig.driver.openedDevice, -1);
+}
+
+TEST(SoundOutput, BypassTogglesAgainstTheLastOtherSelection) {
+    OutputRig rig;
+    rig.output.RestartSoundOutput(-1);  // start-up with the sound off
+    rig.output.ToggleSoundBypass();
+    EXPECT_EQ(rig.output.SoundFilter, 9998);
+    EXPECT_EQ(rig.Caption(), "Sound Output  (Bypass)");
+    rig.output.ToggleSoundBypass();
+    EXPECT_EQ(rig.output.SoundFilter, 0);
+    EXPECT_EQ(rig.Caption(), "Sound Output  (Off)");
+    EXPECT_FALSE(rig.out.IsOpen());
+
+    rig.output.SelectSoundOutput(600);
+    rig.output.ToggleSoundBypass();
+    EXPECT_EQ(rig.output.LastSoundFilter(), 600);
+    rig.output.ToggleSoundBypass();
+    EXPECT_EQ(rig.output.SoundFilter, 600);
+    EXPECT_EQ(rig.configured, (std::vector<int>{600, 600}));
+}
+
+TEST(SoundOutput, OpenFailuresAreReportedAndLeaveTheSoundOff) {
+    struct Case {
+        void (*script)(test::FakeSoundDriver&);
+        const char* text;
+        const char* caption;
+    };
+    const char* openCaption = "Quelp - Output Sound Device Open Error";
+    // The texts by result code are shared with the input and checked there.
+    const Case cases[] = {
+        {[](test::FakeSoundDriver& d) { d.names.clear(); }, "No sound output device", "Error"},
+        {[](test::FakeSoundDriver& d) { d.openResult = 4; },
+         "  Specified resource is already allocated", openCaption},
+        {[](test::FakeSoundDriver& d) { d.openResult = 99; }, " Unrecognized ERROR ", openCaption},
+        {[](test::FakeSoundDriver& d) {
+             d.prepareFailsAt = 2;
+             d.prepareResult = 11;
+         },
+         "Error in Prepare Output Header! (11)", "Error"},
+    };
+    for (const Case& c : cases) {
+        OutputRig rig;
+        c.script(rig.driver);
+        EXPECT_EQ(rig.output.SelectSoundOutput(9998), 0) << c.text;
+        EXPECT_EQ(rig.view.messages, (Messages{{c.text, c.caption}}));
+        EXPECT_EQ(rig.Caption(), "Sound Output  (Off)");
+        EXPECT_EQ(rig.Checked(), UiItem::SoundOff1);
+        EXPECT_FALSE(rig.driver.isOpen) << c.text;
+        EXPECT_EQ(rig.output.LastSoundFilter(), 0);
+    }
+}
+
+TEST(SoundOutput, TheFirstBufferReachesTheDeviceAfter1024FurtherSamples) {
+    OutputRig rig;
+    rig.output.SelectSoundOutput(9998);
+    for (int i = 0; i < 1023; ++i) rig.output.FeedSoundOutput(static_cast<int16_t>(i + 1));
+    EXPECT_EQ(rig.driver.Held(), 0);
+    rig.output.FeedSoundOutput(1024);
+    ASSERT_EQ(rig.driver.Held(), 1);
+    EXPECT_EQ(rig.out.FreeBuffers.load(), 3);
+    ASSERT_TRUE(rig.driver.CompleteNext());
+    ASSERT_EQ(rig.driver.played.size(), 2048u);
+    for (int i = 0; i < 2048; ++i) EXPECT_EQ(rig.driver.played[i], i < 1024 ? 0 : i - 1023);
+    EXPECT_EQ(rig.out.FreeBuffers.load(), 4);
+}
+
+TEST(SoundOutput, FilteredSamplesAreScaledByFourRoundedAndLimited) {
+    const std::pair<double, int16_t> cases[] = {{20000.0, 32767}, {-20000.0, -32767}, {1.3, 5},
+                                                {-1.4, -6},       {0.125, 1},         {-0.125, 0}};
+    OutputRig rig;
+    rig.output.SelectSoundOutput(140);
+    for (auto [y, expected] : cases) {
+        rig.filterValue = y;
+        rig.output.FeedSoundOutput(0);
+    }
+    for (int i = 6; i < 1024; ++i) rig.output.FeedSoundOutput(0);
+    ASSERT_TRUE(rig.driver.CompleteNext());
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(rig.driver.played[1024 + i], cases[i].second) << i;
+}
+
+TEST(SoundOutput, AStereoDeviceCarriesTheSoundOnOneChannelOnly) {
+    for (int channel : {1, 2}) {
+        OutputRig rig;
+        rig.params.OutputCardChannel = channel;
+        rig.output.SelectSoundOutput(9998);
+        EXPECT_EQ(rig.driver.format.channels, 2);
+        for (int i = 0; i < 1024; ++i) rig.output.FeedSoundOutput(1000);
+        ASSERT_TRUE(rig.driver.CompleteNext());
+        ASSERT_EQ(rig.driver.played.size(), 4096u);
+        const int sound = channel == 1 ? 0 : 1;
+        for (int k = 1024; k < 2048; ++k) {
+            EXPECT_EQ(rig.driver.played[2 * k + sound], 1000);
+            EXPECT_EQ(rig.driver.played[2 * k + 1 - sound], 0);
+        }
+    }
+}
+
+TEST(SoundOutput, PutSampleRefusesWhenFullClosedOrAfterAFailedWrite) {
+    OutputRig rig;
+    EXPECT_EQ(rig.out.PutSample(1), -2);  // never opened
+    ASSERT_EQ(rig.out.Open(-1), 0);
+    for (int i = 0; i < 4 * 2048; ++i) ASSERT_EQ(rig.out.PutSample(1), 0);
+    EXPECT_EQ(rig.out.FreeBuffers.load(), 0);
+    EXPECT_EQ(rig.out.PutSample(1), -1);  // dropped, no message
+    rig.driver.CompleteNext();
+    EXPECT_EQ(rig.out.PutSample(1), 0);
+
+    rig.driver.addFailsAt = rig.driver.adds;
+    rig.driver.addResult = 5;
+    for (int i = 1; i < 2047; ++i) rig.out.PutSample(1);
+    EXPECT_EQ(rig.out.PutSample(1), -3);
+    EXPECT_EQ(rig.view.messages, (Messages{{"  Error in Out Write! (5)", "Error"}}));
+    EXPECT_FALSE(rig.driver.isOpen);
+    EXPECT_EQ(rig.out.PutSample(1), -2);
+    rig.out.Close();  // harmless now
+    EXPECT_EQ(rig.out.FreeBuffers.load(), 4);
+}
+
+TEST(SoundOutput, CloseWaitsForBuffersGivenBackOnTheDriverThread) {
+    OutputRig rig;
+    rig.output.SelectSoundOutput(9998);
+    for (int i = 0; i < 3 * 2048; ++i) rig.output.FeedSoundOutput(1);
+    EXPECT_EQ(rig.driver.Held(), 3);
+    EXPECT_FALSE(rig.output.WaitingForOutputBuffer());
+    for (int i = 0; i < 2048; ++i) rig.output.FeedSoundOutput(1);
+    EXPECT_TRUE(rig.output.WaitingForOutputBuffer());
+
+    rig.driver.resetOnThreadMs = 40;
+    rig.output.SelectSoundOutput(0);
+    EXPECT_EQ(rig.driver.Held(), 0);
+    EXPECT_EQ(rig.driver.unprepareFailures, 0);  // all back before unprepare
+    EXPECT_FALSE(rig.driver.isOpen);
+    EXPECT_EQ(rig.out.FreeBuffers.load(), 4);
+    EXPECT_FALSE(rig.output.WaitingForOutputBuffer());
+}
+
+}  // namespace
+}  // namespace quelp
