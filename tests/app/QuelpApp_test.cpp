@@ -5,6 +5,7 @@
 #include "support/FakeClock.h"
 #include "support/FakeFileDialogs.h"
 #include "support/FakeMainView.h"
+#include "support/FakeReceiveText.h"
 
 namespace quelp {
 namespace {
@@ -13,7 +14,8 @@ TEST(QuelpApp, StartsWithTheBuiltInDefaults) {
     test::FakeMainView view;
     test::FakeClock clock;
     test::FakeFileDialogs dialogs;
-    QuelpApp app({view, clock, dialogs});
+    test::FakeReceiveText rx;
+    QuelpApp app({view, clock, dialogs, rx});
     const Quelp_Params& p = app.Params();
     EXPECT_EQ(p.SamplingFreq, 11025.0);
     EXPECT_EQ(p.DotLen, 662);
