@@ -2,7 +2,7 @@
 
 #include <cstring>
 #include <fstream>
-#include <iterator>
+#include <exception>
 #include <utility>
 
 namespace quelp {
@@ -183,10 +183,20 @@ int CharacterTables::LoadUserCharset(std::string_view data) {
 }
 
 int CharacterTables::ReadUserCharset(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return charset_result::CannotOpen;
-    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return charset_result::CannotOpen;
+    std::string data;
+    try {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return charset_result::CannotOpen;
+        // istream::read turns a read error (a directory, an I/O error) into
+        // badbit instead of an exception.
+        std::array<char, 4096> chunk{};
+        while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
+            data.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+        }
+        if (in.bad()) return charset_result::CannotOpen;
+    } catch (const std::exception&) {
+        return charset_result::CannotOpen;
+    }
     return LoadUserCharset(data);
 }
 
