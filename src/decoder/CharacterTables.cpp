@@ -1,8 +1,8 @@
 #include "decoder/CharacterTables.h"
 
 #include <cstring>
-#include <fstream>
 #include <exception>
+#include <fstream>
 #include <utility>
 
 namespace quelp {
@@ -212,6 +212,28 @@ int SelectStartupCharset(int charsetValue, const std::string& userCharsetFile,
         default:
             return charset::English;
     }
+}
+
+bool ApplyCharsetChoice(Quelp_Params& params, CharacterTables& tables, MainView& view,
+                        int checkedCharset, bool changed, const std::string& userCharsetEdit) {
+    if (checkedCharset != params.Charset) changed = true;
+    if (changed) {
+        switch (checkedCharset) {
+            case charset::Russian:
+            case charset::Swedish:
+            case charset::User:
+                params.Charset = checkedCharset;
+                break;
+            default:
+                params.Charset = charset::English;
+        }
+    }
+    if (params.Charset != charset::User) return false;
+    params.UserCharsetFile = userCharsetEdit;
+    if (tables.ReadUserCharset(params.UserCharsetFile) == charset_result::Ok) return false;
+    view.ShowMessage("Error with user charset file!", "Error");
+    params.Charset = charset::English;
+    return true;
 }
 
 }  // namespace quelp

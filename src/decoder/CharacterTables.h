@@ -13,6 +13,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/MainView.h"
+#include "app/QuelpParams.h"
+
 namespace quelp {
 
 // Values of `Charset`.
@@ -99,5 +102,15 @@ std::string_view BuiltInEntry(int charsetValue, std::uint8_t index);
 // or empty user file included, selects English without a message.
 int SelectStartupCharset(int charsetValue, const std::string& userCharsetFile,
                          CharacterTables& tables);
+
+// Applying the setup dialog's character table page (OK or Apply).
+// `checkedCharset` is the value of the checked radio button, `changed` the
+// page's change flag, `userCharsetEdit` the edit's text. Sets `Charset` (and
+// `UserCharsetFile` for the user table, whose file is read again); when that
+// file does not load it shows "Error with user charset file!" / "Error" and
+// falls back to English. Returns true when the dialog must check the English
+// button. The caller clears its change flag afterwards.
+bool ApplyCharsetChoice(Quelp_Params& params, CharacterTables& tables, MainView& view,
+                        int checkedCharset, bool changed, const std::string& userCharsetEdit);
 
 }  // namespace quelp

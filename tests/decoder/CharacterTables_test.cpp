@@ -8,6 +8,8 @@
 #include <set>
 #include <string>
 
+#include "support/FakeMainView.h"
+
 namespace quelp {
 namespace {
 
@@ -293,6 +295,48 @@ TEST_F(UserCharsetFile, ReadAndStartupSelection) {
     // A failed read keeps the previous user table.
     EXPECT_EQ(SelectStartupCharset(2, missing, t), 0);
     EXPECT_EQ(t.UserEntry(85), "STOP");
+}
+
+TEST_F(UserCharsetFile, SetupDialogApplyReadsTheUserFileAndFallsBack) {
+    const std::string good = Write("good.qlp", "-- MM\n");
+    const std::string empty = Write("empty.qlp", "");
+    struct Case {
+        int before;
+        int checked;
+        bool changed;
+        std::string edit;
+        int after;
+        bool checkEnglish;
+        bool message;
+    };
+    const Case cases[] = {
+        {0, 1, false, "", 1, false, false},  // a different button counts as a change
+        {1, 3, true, "", 3, false, false},
+        {3, 0, true, good, 0, false, false},  // the edit is only read for the user table
+        {0, 2, false, good, 2, false, false},
+        {0, 2, true, empty, 0, true, true},
+        {2, 2, false, empty, 0, true, true},  // the user table is read on every apply
+        {0, 2, true, (dir_ / "none.qlp").string(), 0, true, true},
+    };
+    for (const Case& c : cases) {
+        Quelp_Params params;
+        params.Charset = c.before;
+        CharacterTables tables;
+        test::FakeMainView view;
+        EXPECT_EQ(ApplyCharsetChoice(params, tables, view, c.checked, c.changed, c.edit),
+                  c.checkEnglish)
+            << c.before << "->" << c.checked << " " << c.edit;
+        EXPECT_EQ(params.Charset, c.after) << c.before << "->" << c.checked;
+        EXPECT_EQ(view.messages.size(), c.message ? 1u : 0u);
+        if (c.message) {
+            EXPECT_EQ(view.messages[0].first, "Error with user charset file!");
+            EXPECT_EQ(view.messages[0].second, "Error");
+        }
+        if (c.after == charset::User) {
+            EXPECT_EQ(params.UserCharsetFile, c.edit);
+            EXPECT_EQ(tables.LookupCharacter(7, charset::User), "MM");
+        }
+    }
 }
 
 }  // namespace
