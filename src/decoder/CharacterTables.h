@@ -1,0 +1,116 @@
+#pragma once
+// The alphabets: three built-in character tables (English, Swedish, Russian),
+// the user table loaded from a charset file, and the lookup that turns the
+// tree index of a received character into the bytes that are printed.
+//
+// Tree index: a leading 1 bit followed by one bit per element in sending
+// order, dot 0 and dash 1 ("e" is 2, "t" is 3, "0" is 63); 0 is a word space;
+// bit 31 set marks a character that overflowed (31 elements kept).
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/MainView.h"
+#include "app/QuelpParams.h"
+
+namespace quelp {
+
+// Values of `Charset`.
+namespace charset {
+inline constexpr int English = 0;
+inline constexpr int Russian = 1;
+inline constexpr int User = 2;
+inline constexpr int Swedish = 3;
+}  // namespace charset
+
+// Results of ReadUserCharset.
+namespace charset_result {
+inline constexpr int Ok = 0;
+inline constexpr int Empty = -1;
+// The file could not be opened or read. Callers treat it like an empty file
+// (English stays selected); the user table keeps its old contents.
+inline constexpr int CannotOpen = -2;
+}  // namespace charset_result
+
+// Results of ParseCharsetLine.
+namespace charset_line {
+inline constexpr int Definition = 0;  // index and text were read
+inline constexpr int Ignored = 1;     // a comment or other non-definition line
+inline constexpr int TooLong = 2;     // more than 7 elements, ignored
+inline constexpr int EndOfData = -1;
+}  // namespace charset_line
+
+// Reads the bytes of a charset file one at a time.
+class CharsetReader {
+  public:
+    explicit CharsetReader(std::string_view data) : data_(data) {}
+    // False at end of data.
+    bool Next(unsigned char& byte) {
+        if (pos_ >= data_.size()) return false;
+        byte = static_cast<unsigned char>(data_[pos_++]);
+        return true;
+    }
+
+  private:
+    std::string_view data_;
+    std::size_t pos_ = 0;
+};
+
+// Longest text of one user table entry, in bytes.
+inline constexpr std::size_t kUserTextMax = 15;
+
+// Reads one line of a charset file: a definition (elements, blanks, text), a
+// comment, or an over-long definition. `text` receives at most 15 bytes.
+int ParseCharsetLine(CharsetReader& in, std::uint32_t& index, std::string& text);
+
+class CharacterTables {
+  public:
+    CharacterTables();
+
+    // The printed text of a tree index in the table selected by `charsetValue`
+    // (1 Russian, 3 Swedish, 2 user, anything else English). Composed texts
+    // (element pictures) live in a buffer that the next call overwrites.
+    std::string_view LookupCharacter(std::uint32_t index, int charsetValue);
+
+    // Loads the user table from a file: 0 on success, -1 when the file is
+    // empty, -2 when it cannot be opened or read. On failure the user table
+    // keeps its old contents.
+    int ReadUserCharset(const std::string& path);
+    // The same from bytes already in memory: 0, or -1 when `data` is empty.
+    int LoadUserCharset(std::string_view data);
+
+    // The entry of the user table (for the setup dialog and the tests).
+    std::string_view UserEntry(std::uint8_t index) const;
+
+  private:
+    using Slot = std::array<char, kUserTextMax + 1>;
+    std::array<Slot, 256> user_{};
+    // One picture of up to 31 elements: "{ " + 31 × 2 + "%}" = 66 bytes.
+    std::array<char, 68> composed_{};
+};
+
+// The built-in table entry (English, Swedish or Russian; other values give
+// English). The user table is not consulted.
+std::string_view BuiltInEntry(int charsetValue, std::uint8_t index);
+
+// Choosing the table at start-up from the settings `Charset` and
+// `UserCharsetFile`: returns the new `Charset`. Russian and Swedish stay; the
+// user table is chosen only when its file loads; everything else, a missing
+// or empty user file included, selects English without a message.
+int SelectStartupCharset(int charsetValue, const std::string& userCharsetFile,
+                         CharacterTables& tables);
+
+// Applying the setup dialog's character table page (OK or Apply).
+// `checkedCharset` is the value of the checked radio button, `changed` the
+// page's change flag, `userCharsetEdit` the edit's text. Sets `Charset` (and
+// `UserCharsetFile` for the user table, whose file is read again); when that
+// file does not load it shows "Error with user charset file!" / "Error" and
+// falls back to English. Returns true when the dialog must check the English
+// button. The caller clears its change flag afterwards.
+bool ApplyCharsetChoice(Quelp_Params& params, CharacterTables& tables, MainView& view,
+                        int checkedCharset, bool changed, const std::string& userCharsetEdit);
+
+}  // namespace quelp
