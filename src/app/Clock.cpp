@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <thread>
 
 namespace quelp {
 
@@ -32,6 +33,10 @@ CivilTime SystemClock::Now(bool utc) {
     if (got != nullptr) parts = *got;
     return CivilTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
                      parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+}
+
+void SystemClock::SleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 }  // namespace quelp

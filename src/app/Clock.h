@@ -26,6 +26,8 @@ class Clock {
     virtual std::int64_t ElapsedMs() = 0;
     // The current date and time, in UTC or local time.
     virtual CivilTime Now(bool utc) = 0;
+    // Waits without busy-waiting (file decoding paces itself with it).
+    virtual void SleepMs(int ms) = 0;
 };
 
 // The real clock of the machine.
@@ -35,6 +37,7 @@ class SystemClock final : public Clock {
     std::uint32_t TickMs() override;
     std::int64_t ElapsedMs() override;
     CivilTime Now(bool utc) override;
+    void SleepMs(int ms) override;
 
   private:
     std::int64_t startMs_;

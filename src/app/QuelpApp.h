@@ -4,12 +4,23 @@
 // decoder both drive this one object; every operation they offer is a member
 // function here or on a subsystem it owns.
 
+#include <atomic>
+#include <cstdint>
+
 #include "app/Clock.h"
 #include "app/FileDialogs.h"
 #include "app/MainView.h"
 #include "app/QuelpParams.h"
 #include "decoder/CharacterTables.h"
 #include "decoder/MainDecoder.h"
+#include "dsp/DspSound.h"
+#include "dsp/Fft.h"
+#include "dsp/FilterMenus.h"
+#include "dsp/ReceiveChain.h"
+#include "dsp/SineTable.h"
+#include "dsp/SpectrumArrays.h"
+#include "dsp/Threshold.h"
+#include "dsp/Tuning.h"
 #include "integration/ExchangeLibrary.h"
 #include "text/CaptureSink.h"
 #include "text/ReceiveText.h"
@@ -32,6 +43,8 @@ struct QuelpPorts {
 
 class QuelpApp {
   public:
+    static constexpr int kBlockSize = 2048;
+
     explicit QuelpApp(QuelpPorts ports);
     QuelpApp(const QuelpApp&) = delete;
     QuelpApp& operator=(const QuelpApp&) = delete;
@@ -43,17 +56,76 @@ class QuelpApp {
     MainDecoder& Decoder() { return decoder_; }
     TextCapture& Capture() { return capture_; }
     ReceiveTextOutput& RxOutput() { return rxOutput_; }
+    ReceiveChain& Chain() { return chain_; }
+    FilterMenus& Filters() { return filterMenus_; }
+    DspSound& SoundFilterChain() { return dspSound_; }
+    SpectrumArrays& Spectrum() { return spectrum_; }
+    const SpectrumArrays& Spectrum() const { return spectrum_; }
+    Threshold& Detector() { return threshold_; }
+    Tuning& Tune() { return tuning_; }
+    const SineTable& Sine() const { return sine_; }
 
-    // Count of input buffers during which the displays are not repainted.
-    int DisplayHoldOff = 0;
+    // One block of 2048 samples, live (repaint 0) or from a file (repaint 1):
+    // spectrum, automatic tuning, squelch, then every sample through the
+    // receive chain, the threshold and the decoder.
+    void ProcessBlock(const std::int16_t* block, int repaint);
+
+    // Go-to-max from the button (and from the registered message).
+    void GoToMaxButtonClick() { tuning_.GoToMax(decoder_.PauseDots()); }
+
+    // --- decoding a WAV file (QuelpApp_FileDecode.cpp) ----------------------
+
+    // --- start-up, shut-down and the settings file (QuelpApp_Startup.cpp) ---
+
+    // --- wave capture, audio history, replay and save (QuelpApp_History.cpp)
+
+    // --- multi-channel decoder (QuelpApp_MultiChannel.cpp) ------------------
+
+    // --- sound input and output (QuelpApp_Sound.cpp) -------------------------
+
+    // Captured blocks waiting to be processed; the block processor skips
+    // drawing while 3 or more wait. The sound input keeps it.
+    std::atomic<int>* PendingBuffers = nullptr;
+
+    // Count of input buffers during which the displays are not repainted;
+    // counted down by the sound driver's thread.
+    std::atomic<int> DisplayHoldOff{0};
+    // Closing has begun (read by the sound driver's thread).
+    std::atomic<bool> ShuttingDown{false};
+    // A WAV file is being decoded: live blocks bypass the block processor.
+    std::atomic<bool> FileDecoding{false};
+    // The multi-channel decoder runs.
+    bool MultiChannelOn = false;
 
   private:
+    // The sample that the sound output plays (raw or filtered); nothing while
+    // sound is off.
+    void FeedSoundOutput(std::int16_t /*sample*/) {}
+
     QuelpPorts ports_;
     Quelp_Params params_;
     CharacterTables tables_;
     MainDecoder decoder_;
     TextCapture capture_;
     ReceiveTextOutput rxOutput_;
+    SineTable sine_;
+    ReceiveChain chain_;
+    FilterMenus filterMenus_;
+    DspSound dspSound_;
+    SpectrumArrays spectrum_;
+    Fft fft_;
+    Threshold threshold_;
+    Tuning tuning_;
+
+    // --- decoding a WAV file ---------------------------------------------------
+
+    // --- start-up, shut-down and the settings file -----------------------------
+
+    // --- wave capture, audio history, replay and save ------------------------
+
+    // --- multi-channel decoder -------------------------------------------------
+
+    // --- sound input and output -------------------------------------------------
 };
 
 }  // namespace quelp

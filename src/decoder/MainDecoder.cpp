@@ -7,7 +7,7 @@
 
 namespace quelp {
 
-MainDecoder::MainDecoder(Quelp_Params& params, MainView& view, int& displayHoldOff)
+MainDecoder::MainDecoder(Quelp_Params& params, MainView& view, std::atomic<int>& displayHoldOff)
     : LowSpeedUpDown(view, UiItem::LowSpeedEdit, 100),
       HighSpeedUpDown(view, UiItem::HighSpeedEdit, 150),
       params_(params),

@@ -3,6 +3,7 @@
 // sample, into elements, characters and word spaces, tracks the sender's
 // speed, shows it in the status bar and keeps the speed window of the lock.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -19,7 +20,7 @@ class MainDecoder {
   public:
     // `displayHoldOff` is the application's count of input buffers without
     // repaint; the lock button clears it.
-    MainDecoder(Quelp_Params& params, MainView& view, int& displayHoldOff);
+    MainDecoder(Quelp_Params& params, MainView& view, std::atomic<int>& displayHoldOff);
     MainDecoder(const MainDecoder&) = delete;
     MainDecoder& operator=(const MainDecoder&) = delete;
 
@@ -90,7 +91,7 @@ class MainDecoder {
 
     Quelp_Params& params_;
     MainView& view_;
-    int& displayHoldOff_;
+    std::atomic<int>& displayHoldOff_;
     IntervalState state_;
     bool settingLimits_ = false;
 };

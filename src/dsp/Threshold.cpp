@@ -5,7 +5,7 @@
 
 namespace quelp {
 
-Threshold::Threshold(Quelp_Params& params, MainView& view, int& displayHoldOff)
+Threshold::Threshold(Quelp_Params& params, MainView& view, std::atomic<int>& displayHoldOff)
     : params_(params), view_(view), displayHoldOff_(displayHoldOff) {}
 
 double Threshold::AutoThresholdStep(double env) {

@@ -11,6 +11,7 @@
 // down state of AutoTresholdButton, which it shows through the main view.
 
 #include <array>
+#include <atomic>
 
 #include "app/MainView.h"
 #include "app/QuelpParams.h"
@@ -27,7 +28,7 @@ class Threshold {
 
     // displayHoldOff: the application's count of blocks without repaint; the
     // button and the mouse clear it so the pictures follow at once.
-    Threshold(Quelp_Params& params, MainView& view, int& displayHoldOff);
+    Threshold(Quelp_Params& params, MainView& view, std::atomic<int>& displayHoldOff);
 
     // One envelope sample while the squelch is open and the automatic
     // threshold is on; returns the new DetectorThreshold (the caller stores
@@ -56,7 +57,7 @@ class Threshold {
   private:
     Quelp_Params& params_;
     MainView& view_;
-    int& displayHoldOff_;
+    std::atomic<int>& displayHoldOff_;
     bool autoDown_ = true;  // the button is down at start
 
     // Estimator, never reset during the run.

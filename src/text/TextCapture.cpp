@@ -24,7 +24,7 @@ void WriteFormatted(CaptureSink& sink, const char* buffer, std::size_t size, int
 }  // namespace
 
 TextCapture::TextCapture(Quelp_Params& params, MainView& view, Clock& clock, FileDialogs& dialogs,
-                         CaptureSink* sink, int& displayHoldOff)
+                         CaptureSink* sink, std::atomic<int>& displayHoldOff)
     : params_(params),
       view_(view),
       clock_(clock),

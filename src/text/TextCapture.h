@@ -3,6 +3,7 @@
 // command line, writing the decoded text into it, and the time marks and
 // date lines that go before the text after word spaces.
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,7 +20,7 @@ class TextCapture {
   public:
     // `sink` may be null (no file system access): every open then fails.
     TextCapture(Quelp_Params& params, MainView& view, Clock& clock, FileDialogs& dialogs,
-                CaptureSink* sink, int& displayHoldOff);
+                CaptureSink* sink, std::atomic<int>& displayHoldOff);
     TextCapture(const TextCapture&) = delete;
     TextCapture& operator=(const TextCapture&) = delete;
 
@@ -62,7 +63,7 @@ class TextCapture {
     Clock& clock_;
     FileDialogs& dialogs_;
     CaptureSink* sink_;
-    int& displayHoldOff_;
+    std::atomic<int>& displayHoldOff_;
     bool captureOpen_ = false;
     bool opening_ = false;
     bool closing_ = false;

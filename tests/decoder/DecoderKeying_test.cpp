@@ -2,6 +2,7 @@
 // exactly what was sent, at every speed the operator is likely to meet.
 
 #include <gtest/gtest.h>
+#include <atomic>
 
 #include <cstdio>
 #include <string>
@@ -38,7 +39,7 @@ struct Decoded {
 Decoded DecodeKeyed(std::string_view sent, const test::KeyingOptions& options) {
     Quelp_Params params;
     test::FakeMainView view;
-    int holdOff = 0;
+    std::atomic<int> holdOff{0};
     CharacterTables tables;
     MainDecoder d(params, view, holdOff);
     Decoded result;

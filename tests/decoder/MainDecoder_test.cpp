@@ -1,6 +1,7 @@
 #include "decoder/MainDecoder.h"
 
 #include <gtest/gtest.h>
+#include <atomic>
 
 #include <string>
 #include <vector>
@@ -42,7 +43,7 @@ class MainDecoderTest : public ::testing::Test {
 
     Quelp_Params params;
     test::FakeMainView view;
-    int holdOff = 7;
+    std::atomic<int> holdOff{7};
     MainDecoder d;
     std::vector<std::uint32_t> emitted;
     int windowApplied = 0;
@@ -401,7 +402,7 @@ class EchoingView : public test::FakeMainView {
 TEST(MainDecoderEdits, TypedLimitsAreAppliedSwappedAndWithoutRecursion) {
     Quelp_Params params;
     EchoingView view;
-    int holdOff = 0;
+    std::atomic<int> holdOff{0};
     MainDecoder d(params, view, holdOff);
     view.decoder = &d;
 

@@ -1,6 +1,7 @@
 #include "dsp/Threshold.h"
 
 #include <gtest/gtest.h>
+#include <atomic>
 
 #include <array>
 #include <cmath>
@@ -14,7 +15,7 @@ namespace {
 struct ThresholdFixture : ::testing::Test {
     Quelp_Params params;
     test::FakeMainView view;
-    int holdOff = 22;
+    std::atomic<int> holdOff{22};
     Threshold th{params, view, holdOff};
 };
 

@@ -10,6 +10,12 @@ class FakeClock : public Clock {
     std::uint32_t TickMs() override { return tick; }
     std::int64_t ElapsedMs() override { return elapsed; }
     CivilTime Now(bool isUtc) override { return isUtc ? utc : local; }
+    // Sleeping moves the clock on at once.
+    void SleepMs(int ms) override {
+        Advance(ms);
+        ++sleeps;
+    }
+    int sleeps = 0;
 
     // Moves every counter forward together.
     void Advance(std::int64_t ms) {

@@ -1,6 +1,7 @@
 #include "text/ReceiveTextOutput.h"
 
 #include <gtest/gtest.h>
+#include <atomic>
 
 #include "support/FakeCaptureSink.h"
 #include "support/FakeClock.h"
@@ -36,7 +37,7 @@ class ReceiveTextOutputTest : public ::testing::Test {
     test::FakeExchangeLibrary exchange;
     test::FakeReceiveText rx;
     CharacterTables tables;
-    int holdOff = 0;
+    std::atomic<int> holdOff{0};
     TextCapture capture;
     ReceiveTextOutput out;
 };

@@ -1,6 +1,7 @@
 #include "text/TextCapture.h"
 
 #include <gtest/gtest.h>
+#include <atomic>
 
 #include "support/FakeCaptureSink.h"
 #include "support/FakeClock.h"
@@ -30,7 +31,7 @@ class TextCaptureTest : public ::testing::Test {
     test::FakeClock clock;
     test::FakeFileDialogs dialogs;
     test::FakeCaptureSink sink;
-    int holdOff = 9;
+    std::atomic<int> holdOff{9};
     TextCapture capture;
 };
 
@@ -153,7 +154,7 @@ TEST(TextCaptureReentry, OpenAndCloseIgnoreNestedCalls) {
     test::FakeClock clock;
     ReenteringDialogs dialogs;
     ReenteringSink sink;
-    int holdOff = 0;
+    std::atomic<int> holdOff{0};
     TextCapture capture(params, view, clock, dialogs, &sink, holdOff);
     dialogs.capture = &capture;
     sink.capture = &capture;
