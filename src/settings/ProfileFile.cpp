@@ -218,6 +218,10 @@ std::size_t ProfileFile::FindKey(std::size_t header, std::string_view key) const
     return npos;
 }
 
+bool ProfileFile::HasSection(std::string_view section) const {
+    return FindSection(section) != npos;
+}
+
 bool ProfileFile::HasKey(std::string_view section, std::string_view key) const {
     const std::size_t header = FindSection(section);
     return header != npos && FindKey(header, key) != npos;

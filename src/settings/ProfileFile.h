@@ -99,6 +99,7 @@ class ProfileFile {
     std::string GetString(std::string_view section, std::string_view key,
                           std::string_view def) const;
     bool HasKey(std::string_view section, std::string_view key) const;
+    bool HasSection(std::string_view section) const;
 
     // Sets key=value in section, adding the key (at the end of the section)
     // or the section (at the end of the file) when missing. Line breaks in the
