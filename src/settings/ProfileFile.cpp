@@ -56,10 +56,10 @@ LineInfo Classify(std::string_view text) {
         info.name = Trim(inside.substr(0, inside.find(']')));
         return info;
     }
+    // The mark has no '=' in it, so the '=' always lies in the body.
     const auto eq = text.find('=');
     if (eq == npos) return info;
     const auto bodyStart = text.size() - body.size();
-    if (eq < bodyStart) return info;
     info.name = Trim(text.substr(bodyStart, eq - bodyStart));
     if (info.name.empty()) return info;
     info.kind = LineInfo::Key;
