@@ -311,6 +311,9 @@ int ProfileFile::Save(const ProfileSaveOptions& options) const {
     if (action == FaultAction::Crash) return kCrashed;
     std::FILE* f = nullptr;
     fs::path temp;
+    // Only a folder that refuses new files sends the save to the in-place
+    // fallback; a full disk or similar would fail there too, half-way.
+    bool folderRefuses = action == FaultAction::Fail;
     if (action == FaultAction::Continue) {
         auto seed = static_cast<unsigned long long>(
             std::chrono::steady_clock::now().time_since_epoch().count());
@@ -321,10 +324,15 @@ int ProfileFile::Save(const ProfileSaveOptions& options) const {
             temp = folder / ("." + base + "." + tag + ".tmp");
             errno = 0;
             f = std::fopen(temp.c_str(), "wbx");
-            if (!f && errno != EEXIST) break;
+            if (!f && errno != EEXIST) {
+                folderRefuses = errno == EACCES || errno == EPERM;
+                break;
+            }
         }
     }
-    if (!f) return existed ? SaveInPlace(target, data, options) : kCreateFailed;
+    if (!f) {
+        return existed && folderRefuses ? SaveInPlace(target, data, options) : kCreateFailed;
+    }
 
     // The new file gets the old one's permission bits before any data go in,
     // so a private file is never readable by others, not even briefly.

@@ -55,8 +55,10 @@ enum class SaveStep {
 // What the fault hook makes of the next operation.
 enum class FaultAction {
     Continue,  // do it
-    Fail,      // report it failed, as the system would (a full disk, a read-only folder)
-    Crash,     // stop here with nothing cleaned up, as if the process had died
+    // Report it failed, as the system would; at CreateTemp this stands for a
+    // folder that refuses new files (the save then rewrites in place).
+    Fail,
+    Crash,  // stop here with nothing cleaned up, as if the process had died
 };
 
 // Flushes a file's (or a folder's) data to the disk. Returns false on failure.
