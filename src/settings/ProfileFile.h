@@ -1,0 +1,144 @@
+#pragma once
+// An INI ("profile") file held in memory line by line: read a value with a
+// default, set values, and write the file back crash-safely, leaving every
+// line that was not set byte for byte as it was (other programs' sections,
+// keys, comments, blank lines, odd bytes and each line's own line end).
+//
+// Lookup rules: section and key names are compared without regard to ASCII
+// case; the first section of a name and the first key of a name in it win;
+// a value is the text after the first '=', with blanks around it removed and
+// one pair of enclosing double quotes dropped, at most 2047 characters.
+//
+// Typical use: Load() once, GetString()/SetString() many times, Save() once
+// (a single rewrite). WriteProfileString() is the one-key form.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quelp {
+
+// Result codes of ProfileFile::Load and ProfileFile::Save.
+namespace profile_result {
+inline constexpr int kOk = 0;
+inline constexpr int kUnreadable = -1;    // exists but cannot be read (or not a file)
+inline constexpr int kTooLarge = -2;      // larger than kMaxFileBytes
+inline constexpr int kNotWritable = -3;   // the file refuses writing (read-only)
+inline constexpr int kCreateFailed = -4;  // neither a temporary file nor in place
+inline constexpr int kWriteFailed = -5;   // short write, flush or close failed
+inline constexpr int kSyncFailed = -6;    // the data could not be flushed to disk
+inline constexpr int kRenameFailed = -7;  // the new file could not replace the old
+inline constexpr int kSymlinkLoop = -8;   // too many symbolic links to follow
+inline constexpr int kCrashed = -9;       // stopped by the fault hook (a simulated crash)
+}  // namespace profile_result
+
+// The operations of a save, in the order they are reached. The fault hook is
+// asked before each one.
+enum class SaveStep {
+    CreateTemp,        // create the temporary file beside the target
+    WriteTemp,         // write the first half of the new contents
+    WriteTempRest,     // write the second half, flush and close
+    SyncTemp,          // flush the temporary file to disk
+    Rename,            // replace the target by the temporary file
+    SyncFolder,        // flush the folder entry to disk
+    OpenInPlace,       // fallback: open the target itself for rewriting
+    WriteInPlace,      // write the first half over the old contents
+    WriteInPlaceRest,  // write the second half, flush and close
+    ResizeInPlace,     // cut the file to the new length
+    SyncInPlace,       // flush it to disk
+};
+
+// What the fault hook makes of the next operation.
+enum class FaultAction {
+    Continue,  // do it
+    // Report it failed, as the system would; at CreateTemp this stands for a
+    // folder that refuses new files (the save then rewrites in place).
+    Fail,
+    Crash,  // stop here with nothing cleaned up, as if the process had died
+};
+
+// Flushes a file's (or a folder's) data to the disk. Returns false on failure.
+using FileSyncFn = bool (*)(const std::filesystem::path&);
+
+// Does nothing and succeeds: the default when no platform sync is wired in.
+bool NoFileSync(const std::filesystem::path&);
+
+struct ProfileSaveOptions {
+    // Wired to SyncFileToDisk (FileSync.h) by the application.
+    FileSyncFn sync = &NoFileSync;
+    // Asked before each SaveStep; for tests of failures and crashes.
+    std::function<FaultAction(SaveStep)> fault;
+};
+
+class ProfileFile {
+  public:
+    static constexpr std::size_t kMaxValueChars = 2047;
+    // A settings file is a few kilobytes; anything beyond this is not ours to
+    // rewrite and is left alone.
+    static constexpr std::uintmax_t kMaxFileBytes = 16u * 1024u * 1024u;
+
+    ProfileFile() = default;
+    explicit ProfileFile(std::filesystem::path path) : path_(std::move(path)) {}
+
+    const std::filesystem::path& Path() const { return path_; }
+
+    // Reads the file. A missing file is an empty profile (kOk, Exists() false).
+    // Any other failure leaves the profile empty and makes Save refuse, so a
+    // file that could not be read is never overwritten.
+    int Load();
+    bool Exists() const { return exists_; }
+
+    // Replaces the contents by these bytes, as if read from the file.
+    void Parse(std::string_view bytes);
+    // The current contents; equal to the parsed bytes while nothing was set.
+    std::string Serialize() const;
+
+    // The value of key in section, or def when either is absent.
+    std::string GetString(std::string_view section, std::string_view key,
+                          std::string_view def) const;
+    bool HasKey(std::string_view section, std::string_view key) const;
+    bool HasSection(std::string_view section) const;
+
+    // Sets key=value in section, adding the key (at the end of the section)
+    // or the section (at the end of the file) when missing. Line breaks in the
+    // arguments become blanks: a value can never add lines to the file.
+    void SetString(std::string_view section, std::string_view key, std::string_view value);
+
+    // Writes the contents to Path(): a temporary file in the same folder,
+    // flushed to disk and renamed over the old file, which keeps its
+    // permission bits; a symbolic link is followed and its target replaced.
+    // When no temporary file can be made there (read-only folder) but the file
+    // itself is writable, it is rewritten in place. On failure the old file
+    // is left intact and a profile_result code is returned.
+    int Save(const ProfileSaveOptions& options = {}) const;
+
+  private:
+    struct Line {
+        std::string text;    // without its line end
+        std::string ending;  // "\r\n", "\n" or empty (last line without one)
+    };
+
+    std::string NewLineEnding() const;
+    // Index of the first line of the first section named `section`, or npos.
+    std::size_t FindSection(std::string_view section) const;
+    std::size_t FindKey(std::size_t header, std::string_view key) const;
+    void InsertLine(std::size_t at, std::string text);
+
+    std::filesystem::path path_;
+    std::vector<Line> lines_;
+    bool exists_ = false;
+    int loadResult_ = profile_result::kOk;
+};
+
+// One-key helpers: read a value from a file, or load, set and save a file.
+std::string ReadProfileString(const std::filesystem::path& path, std::string_view section,
+                              std::string_view key, std::string_view def);
+int WriteProfileString(const std::filesystem::path& path, std::string_view section,
+                       std::string_view key, std::string_view value,
+                       const ProfileSaveOptions& options = {});
+
+}  // namespace quelp

@@ -1,0 +1,283 @@
+#include "settings/ProfileFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "settings/FileSync.h"
+#include "settings/TempDir.h"
+
+namespace quelp {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+using namespace std::string_literals;
+
+ProfileFile Parsed(const std::string& bytes) {
+    ProfileFile f;
+    f.Parse(bytes);
+    return f;
+}
+
+TEST(ProfileFile, LooksUpValuesLikeTheProfileFunctions) {
+    const std::string text =
+        "top=before any section\r\n"
+        "\xEF\xBB\xBF[Main]\r\n"
+        "  Zoom  =  5  \r\n"
+        ";Hidden=1\r\n"
+        "Path=\"C:\\a b\\c.txt\"\r\n"
+        "Half=\"open\r\n"
+        "Eq=a=b\r\n"
+        "no equals sign\r\n"
+        "Empty=\r\n"
+        "[other]\n"
+        "zoom=9\n"
+        "[MAIN]\n"
+        "Late=1\n"
+        "[ Spaced ]\tx=1\n";
+    const ProfileFile f = Parsed(text);
+    struct Case {
+        const char* section;
+        const char* key;
+        const char* expected;
+    } cases[] = {
+        {"main", "ZOOM", "5"},       // names without regard to case, blanks trimmed
+        {"Main", "Hidden", "dflt"},  // a comment is not a key
+        {"Main", ";Hidden", "dflt"},
+        {"Main", "Path", "C:\\a b\\c.txt"},  // one pair of quotes dropped
+        {"Main", "Half", "\"open"},          // an unpaired quote stays
+        {"Main", "Eq", "a=b"},               // the value starts after the first '='
+        {"Main", "Empty", ""},               // present but empty is not the default
+        {"Main", "no equals sign", "dflt"},
+        {"Other", "Zoom", "9"},
+        {"Main", "Late", "dflt"},  // only the first section of a name counts
+        {"", "top", "dflt"},       // lines before the first section belong to none
+        {"Spaced", "x", "dflt"},   // header text after ']' is not a key
+        {"Missing", "Zoom", "dflt"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(f.GetString(c.section, c.key, "dflt"), c.expected) << c.section << "/" << c.key;
+    }
+    EXPECT_TRUE(f.HasKey("main", "empty"));
+    EXPECT_FALSE(f.HasKey("main", "hidden"));
+}
+
+TEST(ProfileFile, CutsLongValuesToTheBufferSize) {
+    const std::string longValue(5000, 'x');
+    const ProfileFile f = Parsed("[S]\nk=" + longValue + "\n");
+    EXPECT_EQ(f.GetString("S", "k", ""), longValue.substr(0, ProfileFile::kMaxValueChars));
+    EXPECT_EQ(f.GetString("S", "none", longValue).size(), ProfileFile::kMaxValueChars);
+}
+
+TEST(ProfileFile, KeepsAnyBytesUntouchedUntilSet) {
+    const std::vector<std::string> inputs = {
+        "",
+        "no line end at all",
+        "[A]\r\nx=1\nmixed\r\r\nlone\rcr\n",
+        "nul\0inside=\0\n[A]\nk=\xff\xfe\n"s,
+        "\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR"s,
+        "\n\n\n",
+    };
+    for (const auto& in : inputs) {
+        EXPECT_EQ(Parsed(in).Serialize(), in);
+    }
+}
+
+TEST(ProfileFile, SetChangesOnlyTheLineItMust) {
+    struct Case {
+        const char* name;
+        std::string before;
+        const char* section;
+        const char* key;
+        const char* value;
+        std::string after;
+    } cases[] = {
+        {"replace keeps the name, its blanks and the CR LF", "[A]\r\n  Key = old \r\nx=1\n", "a",
+         "KEY", "new", "[A]\r\n  Key =new\r\nx=1\n"},
+        {"new key before the blank line ending the section", "[A]\nx=1\n\n[B]\ny=2", "A", "k", "v",
+         "[A]\nx=1\nk=v\n\n[B]\ny=2"},
+        {"new key after a trailing comment", "[A]\n; note\n", "A", "k", "v", "[A]\n; note\nk=v\n"},
+        {"new key after a last line without line end", "[A]\nx=1", "A", "k", "v",
+         "[A]\nx=1\nk=v\n"},
+        {"new section after a blank line, in the file's line ends", "[A]\r\nx=1\r\n", "B", "k", "v",
+         "[A]\r\nx=1\r\n\r\n[B]\r\nk=v\r\n"},
+        {"empty file", "", "B", "k", "v", "[B]\nk=v\n"},
+        {"line breaks in a value cannot add lines", "[A]\n", "A", "k", "1\r\n[B]\nj=2",
+         "[A]\nk=1  [B] j=2\n"},
+        {"binary neighbours stay", "\x00\xff\n[A]\nk=1\n\x01\x02"s, "A", "k", "2",
+         "\x00\xff\n[A]\nk=2\n\x01\x02"s},
+    };
+    for (const auto& c : cases) {
+        ProfileFile f = Parsed(c.before);
+        f.SetString(c.section, c.key, c.value);
+        EXPECT_EQ(f.Serialize(), c.after) << c.name;
+    }
+}
+
+class ProfileFileSave : public ::testing::Test {
+  protected:
+    TempDir dir;
+    fs::path path = dir / "QUELP.INI";
+
+    // Every file in the folder besides the settings file (left-over temporary
+    // files, for instance).
+    std::vector<std::string> Others() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir.path())) {
+            if (e.path().filename() != "QUELP.INI") names.push_back(e.path().filename().string());
+        }
+        return names;
+    }
+};
+
+TEST_F(ProfileFileSave, CreatesAMissingFileAndRewritesOnlyTheChangedLine) {
+    EXPECT_EQ(WriteProfileString(path, "Quelp", "Zoom", "2"), profile_result::kOk);
+    EXPECT_EQ(ReadFile(path), "[Quelp]\nZoom=2\n");
+
+    const std::string foreign =
+        "; other program\r\n[Log]\r\nCall=\"dl1abc\"\r\n\r\n"
+        "\x80\xff\0bytes\r\n[Quelp]\r\nZoom=2\r\n"s;
+    WriteFile(path, foreign);
+    ProfileFile f(path);
+    ASSERT_EQ(f.Load(), profile_result::kOk);
+    f.SetString("quelp", "zoom", "3");
+    f.SetString("Quelp", "TxFreq", "800");
+    EXPECT_EQ(f.Save(), profile_result::kOk);
+    std::string expected = foreign;
+    expected.replace(expected.find("Zoom=2"), 6, "Zoom=3");
+    expected += "TxFreq=800\r\n";
+    EXPECT_EQ(ReadFile(path), expected);
+    EXPECT_EQ(ReadProfileString(path, "Log", "Call", ""), "dl1abc");
+    EXPECT_TRUE(Others().empty());
+}
+
+TEST_F(ProfileFileSave, ReplacesTheTargetOfASymbolicLinkAndKeepsPermissions) {
+    fs::create_directory(dir / "real");
+    WriteFile(dir / "real" / "q.ini", "[Quelp]\nZoom=1\n");
+    fs::permissions(dir / "real" / "q.ini", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("real/q.ini", path);
+
+    ASSERT_EQ(WriteProfileString(path, "Quelp", "Zoom", "4"), profile_result::kOk);
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(path)));
+    EXPECT_EQ(ReadFile(dir / "real" / "q.ini"), "[Quelp]\nZoom=4\n");
+    EXPECT_EQ(fs::status(dir / "real" / "q.ini").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    // A link to a file that does not exist yet creates that file.
+    fs::create_symlink("real/new.ini", dir / "dangling.ini");
+    ASSERT_EQ(WriteProfileString(dir / "dangling.ini", "S", "k", "v"), profile_result::kOk);
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir / "dangling.ini")));
+    EXPECT_EQ(ReadFile(dir / "real" / "new.ini"), "[S]\nk=v\n");
+}
+
+TEST_F(ProfileFileSave, NeverOverwritesWhatItCouldNotRead) {
+    // A folder where the file should be: nothing to read, nothing to replace.
+    fs::create_directory(path);
+    ProfileFile f(path);
+    EXPECT_EQ(f.Load(), profile_result::kUnreadable);
+    EXPECT_TRUE(f.Exists());
+    f.SetString("S", "k", "v");
+    EXPECT_NE(f.Save(), profile_result::kOk);
+    EXPECT_TRUE(fs::is_directory(path));
+
+    // No folder to write into at all.
+    EXPECT_EQ(WriteProfileString(dir / "missing" / "QUELP.INI", "S", "k", "v"),
+              profile_result::kCreateFailed);
+}
+
+TEST_F(ProfileFileSave, AFailedOrCrashedSaveLeavesTheOldOrTheNewFile) {
+    const std::string oldText = "; keep me\n[Quelp]\nZoom=1\n";
+    const std::string newText = "; keep me\n[Quelp]\nZoom=20\n";
+    const SaveStep steps[] = {SaveStep::CreateTemp, SaveStep::WriteTemp, SaveStep::WriteTempRest,
+                              SaveStep::SyncTemp,   SaveStep::Rename,    SaveStep::SyncFolder};
+    for (const SaveStep at : steps) {
+        for (const FaultAction action : {FaultAction::Fail, FaultAction::Crash}) {
+            if (at == SaveStep::CreateTemp && action == FaultAction::Fail) continue;  // in place
+            WriteFile(path, oldText);
+            for (const auto& name : Others()) fs::remove(dir / name);
+            ProfileSaveOptions options;
+            options.fault = [&](SaveStep step) {
+                return step == at ? action : FaultAction::Continue;
+            };
+            const int rc = WriteProfileString(path, "Quelp", "Zoom", "20", options);
+            const bool renamed = at == SaveStep::SyncFolder;
+            const std::string label = std::to_string(static_cast<int>(at)) +
+                                      (action == FaultAction::Fail ? " fail" : " crash");
+            EXPECT_EQ(ReadFile(path), renamed ? newText : oldText) << label;
+            if (renamed && action == FaultAction::Fail) {
+                // The folder flush only makes the rename durable; not an error.
+                EXPECT_EQ(rc, profile_result::kOk) << label;
+            } else {
+                EXPECT_NE(rc, profile_result::kOk) << label;
+            }
+            // A failure cleans up after itself; a crash may leave a temporary
+            // file, never a damaged settings file.
+            if (action == FaultAction::Fail) {
+                EXPECT_TRUE(Others().empty()) << label;
+            }
+        }
+    }
+}
+
+TEST_F(ProfileFileSave, RewritesInPlaceWhenNoNewFileCanBeMadeBesideIt) {
+    WriteFile(path, "[Quelp]\nZoom=1\nLongOldValue=xxxxxxxxxxxxxxxxxxxxxxxx\n");
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    ProfileFile f(path);
+    ASSERT_EQ(f.Load(), profile_result::kOk);
+    f.SetString("Quelp", "LongOldValue", "short");
+    std::vector<SaveStep> seen;
+    ProfileSaveOptions options;
+    options.fault = [&](SaveStep step) {
+        seen.push_back(step);
+        return step == SaveStep::CreateTemp ? FaultAction::Fail : FaultAction::Continue;
+    };
+    ASSERT_EQ(f.Save(options), profile_result::kOk);
+    EXPECT_EQ(ReadFile(path), "[Quelp]\nZoom=1\nLongOldValue=short\n");  // cut to length
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);  // the same file, not a replacement
+    EXPECT_EQ(seen.back(), SaveStep::SyncInPlace);
+    EXPECT_TRUE(Others().empty());
+}
+
+TEST_F(ProfileFileSave, HonoursRealPermissions) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    WriteFile(path, "[Quelp]\nZoom=1\n");
+    // A read-only file stays as it is.
+    fs::permissions(path, fs::perms::owner_read);
+    EXPECT_EQ(WriteProfileString(path, "Quelp", "Zoom", "2"), profile_result::kNotWritable);
+    EXPECT_EQ(ReadFile(path), "[Quelp]\nZoom=1\n");
+    // A writable file in a read-only folder is rewritten in place.
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(WriteProfileString(path, "Quelp", "Zoom", "2"), profile_result::kOk);
+    EXPECT_EQ(ReadFile(path), "[Quelp]\nZoom=2\n");
+}
+
+TEST_F(ProfileFileSave, FlushesTheNewFileAndItsFolderToDisk) {
+    WriteFile(path, "x=1\n");
+    EXPECT_TRUE(SyncFileToDisk(path));
+    EXPECT_TRUE(SyncFileToDisk(dir.path()));
+    EXPECT_FALSE(SyncFileToDisk(dir / "absent"));
+
+    ProfileSaveOptions options;
+    options.sync = &SyncFileToDisk;
+    EXPECT_EQ(WriteProfileString(path, "S", "k", "v", options), profile_result::kOk);
+
+    // A disk that refuses the flush fails the save and keeps the old file.
+    options.sync = [](const fs::path&) { return false; };
+    EXPECT_EQ(WriteProfileString(path, "S", "k", "w", options), profile_result::kSyncFailed);
+    EXPECT_EQ(ReadProfileString(path, "S", "k", ""), "v");
+    EXPECT_TRUE(Others().empty());
+}
+
+}  // namespace
+}  // namespace quelp
