@@ -11,6 +11,7 @@
 #include "app/FileDialogs.h"
 #include "app/MainView.h"
 #include "app/QuelpParams.h"
+#include "app/StartupHooks.h"
 #include "decoder/CharacterTables.h"
 #include "decoder/MainDecoder.h"
 #include "dsp/DspSound.h"
@@ -76,6 +77,8 @@ class QuelpApp {
     // --- decoding a WAV file (QuelpApp_FileDecode.cpp) ----------------------
 
     // --- start-up, shut-down and the settings file (QuelpApp_Startup.cpp) ---
+    // Steps of start-up and shut-down that other subsystems fill.
+    StartupHooks Startup;
 
     // --- wave capture, audio history, replay and save (QuelpApp_History.cpp)
 
