@@ -6,12 +6,19 @@
 
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <span>
+#include <string>
 
 #include "app/Clock.h"
 #include "app/FileDialogs.h"
 #include "app/MainView.h"
 #include "app/QuelpParams.h"
 #include "app/StartupHooks.h"
+#include "audio/HistoryFiles.h"
+#include "audio/WaveBuff.h"
+#include "audio/WaveWrite.h"
 #include "decoder/CharacterTables.h"
 #include "decoder/MainDecoder.h"
 #include "dsp/DspSound.h"
@@ -81,6 +88,52 @@ class QuelpApp {
     StartupHooks Startup;
 
     // --- wave capture, audio history, replay and save (QuelpApp_History.cpp)
+    // The wave capture file (menu and Alt+V). Opening asks for a name with the
+    // save dialog; closing reports how the file ended.
+    void OpenWaveCaptureFile1Click();
+    void CloseWaveCaptureFile1Click();
+    // Opens the capture file without a dialog (command line); false: failed.
+    bool OpenWaveCaptureFileByName(const std::string& path);
+    bool WaveCaptureOpen() const { return WaveCapture; }
+    // Status panel 6 after the wave capture changed.
+    void ShowCaptureState();
+
+    // A live input block (after channel extraction): into the history, and
+    // into the capture file while it is open. The write returns false when it
+    // failed; the caller then reports it and closes the capture.
+    void StoreHistoryBlock(std::span<const std::int16_t> block);
+    bool WriteWaveCaptureBlock(std::span<const std::int16_t> block);
+
+    // "Replay" decodes the last 10 s again; "Save" files the last 60 s.
+    void ReplayButtonClick();
+    void SaveButtonClick();
+    void ReplayHistory(std::int32_t seconds);
+    // Returns the saved file's path; empty when nothing was saved.
+    std::string SaveHistory(std::int32_t seconds, bool decode);
+
+    // Requests of other programs through the registered message, by its code:
+    // 113 save, 114 replay, 115 save and decode. Zero or fewer seconds are
+    // ignored; more than the history holds are cut to it.
+    void HistorySaveRequest(std::int64_t seconds);
+    void HistoryReplayRequest(std::int64_t seconds);
+    void HistorySaveAndDecodeRequest(std::int64_t seconds);
+
+    // Saves the last `seconds` under `dir` (its "Waves" folder) and returns
+    // the file's path; for the command line at the end of a live run.
+    std::string SaveHistoryUnder(const std::filesystem::path& dir, std::int32_t seconds);
+
+    // Folder that holds the temporary files and "Waves" (empty: the working
+    // directory).
+    void SetHistoryFolder(std::filesystem::path dir) { historyFiles_.SetBaseDir(std::move(dir)); }
+    // The file decode that replay and save-and-decode hand their file to, and
+    // whether a decode is running now.
+    void SetHistoryDecode(std::function<void(const std::string&)> decode,
+                          std::function<bool()> busy);
+
+    TWaveBuff& History() { return history_; }
+
+    // The wave capture file is open (live blocks go into it).
+    bool WaveCapture = false;
 
     // --- multi-channel decoder (QuelpApp_MultiChannel.cpp) ------------------
 
@@ -125,6 +178,17 @@ class QuelpApp {
     // --- start-up, shut-down and the settings file -----------------------------
 
     // --- wave capture, audio history, replay and save ------------------------
+    void InitHistory();
+    bool HistoryDecodeBusy() const { return historyBusy_ && historyBusy_(); }
+
+    TWaveBuff history_;
+    HistoryFiles historyFiles_{history_, ports_.view, ports_.clock};
+    std::function<bool()> historyBusy_;
+    // Destroyed with the application, which closes an open capture file with
+    // its header brought up to date.
+    TWaveWrite waveCapture_;
+    bool waveOpening_ = false;
+    bool waveClosing_ = false;
 
     // --- multi-channel decoder -------------------------------------------------
 

@@ -28,6 +28,8 @@ class HistoryFiles {
                  std::filesystem::path baseDir = {});
 
     void SetDecodeHook(DecodeHook hook) { decode_ = std::move(hook); }
+    void SetBaseDir(std::filesystem::path baseDir) { baseDir_ = std::move(baseDir); }
+    const std::filesystem::path& BaseDir() const { return baseDir_; }
 
     // "Replay": the last 10 seconds decoded again.
     void ReplayButtonClick(bool decodeBusy);
