@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -41,8 +40,13 @@ class HookedDialogs : public FakeFileDialogs {
 };
 
 inline std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& p) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(p, ec);
+    std::vector<std::uint8_t> bytes(ec ? 0 : size);
     std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
 }
 
 inline std::uint32_t U32At(const std::vector<std::uint8_t>& b, std::size_t at) {

@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include "app/HistoryTestRig.h"
+
+namespace quelp {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using Messages = std::vector<std::pair<std::string, std::string>>;
+
+// The history rig with a stand-in for the file decode that behaves like the
+// real one towards the controls: it returns at once while a decode runs,
+// holds "Replay" and "Decode From File" disabled while it runs and enables
+// them at its end.
+struct ReplayRig : test::HistoryRig {
+    ReplayRig() {
+        app.SetHistoryDecode(
+            [this](const std::string& file) {
+                if (busy) return;
+                busy = true;
+                decoded.push_back(file);
+                view.SetEnabled(UiItem::ReplayButton, false);
+                view.SetEnabled(UiItem::DecodeFromFile1, false);
+                if (duringDecode) duringDecode(file);
+                view.SetEnabled(UiItem::ReplayButton, true);
+                view.SetEnabled(UiItem::DecodeFromFile1, true);
+                busy = false;
+            },
+            [this] { return busy; });
+    }
+    // Started, with `blocks` numbered blocks recorded.
+    void Record(int blocks) {
+        app.Startup.createHistory();
+        StoreNumbered(1, blocks);
+    }
+    bool ReplayControlsEnabled() {
+        return view.enabled[UiItem::ReplayButton] && view.enabled[UiItem::DecodeFromFile1];
+    }
+    std::string ReplayFile() const { return (dir.path() / "~~~tmp~~.wav").string(); }
+    std::string Dated(const char* name) const {
+        return (dir.path() / "Waves" / "2026-12-07" / name).string();
+    }
+    // Whole blocks in a saved file, and the number of its first and last block.
+    struct Saved {
+        std::size_t blocks;
+        int first;
+        int last;
+    };
+    static Saved Inspect(const std::string& path) {
+        const auto bytes = ReadBytes(path);
+        const std::size_t samples = (bytes.size() - 44) / 2;
+        return {samples / 2048, test::SampleAt(bytes, 0), test::SampleAt(bytes, samples - 1)};
+    }
+
+    bool busy = false;
+    std::vector<std::string> decoded;
+    std::function<void(const std::string&)> duringDecode;
+};
+
+TEST(HistoryReplay, StartUpCreatesAMinuteOfHistory) {
+    ReplayRig rig;
+    EXPECT_EQ(rig.app.History().Seconds(), 0);
+    rig.app.Startup.createHistory();
+    EXPECT_EQ(rig.app.History().Seconds(), 60);
+    EXPECT_EQ(rig.app.History().BlockCount(), 325);
+}
+
+TEST(HistoryReplay, WithoutHistoryNothingIsWrittenAndTheControlsComeBack) {
+    ReplayRig rig;
+    rig.StoreNumbered(1, 5);  // no history yet: ignored
+    rig.app.ReplayButtonClick();
+    rig.app.SaveButtonClick();
+    rig.app.HistorySaveAndDecodeRequest(10);
+    EXPECT_TRUE(fs::is_empty(rig.dir.path()));
+    EXPECT_TRUE(rig.decoded.empty());
+    EXPECT_TRUE(rig.view.messages.empty());
+    EXPECT_TRUE(rig.ReplayControlsEnabled());
+    EXPECT_TRUE(rig.view.enabled[UiItem::SaveButton]);
+}
+
+TEST(HistoryReplay, ReplayButtonDecodesTheLastTenSeconds) {
+    ReplayRig rig;
+    rig.Record(100);
+    bool disabledDuringDecode = false;
+    rig.duringDecode = [&](const std::string&) {
+        disabledDuringDecode =
+            !rig.view.enabled[UiItem::ReplayButton] && !rig.view.enabled[UiItem::DecodeFromFile1];
+    };
+    rig.app.ReplayButtonClick();
+    ASSERT_EQ(rig.decoded, std::vector<std::string>{rig.ReplayFile()});
+    const auto saved = ReplayRig::Inspect(rig.ReplayFile());
+    EXPECT_EQ(saved.blocks, 54u);
+    EXPECT_EQ(saved.first, 47);
+    EXPECT_EQ(saved.last, 100);
+    EXPECT_TRUE(disabledDuringDecode);
+    EXPECT_TRUE(rig.ReplayControlsEnabled());
+}
+
+TEST(HistoryReplay, SaveButtonFilesTheLastMinuteUnderTheDayItBegan) {
+    ReplayRig rig;
+    rig.Record(400);            // the ring has wrapped
+    rig.app.SaveButtonClick();  // at 14:05:09 UTC
+    const auto saved = ReplayRig::Inspect(rig.Dated("14_04_09.wav"));
+    EXPECT_EQ(saved.blocks, 323u);
+    EXPECT_EQ(saved.first, 78);
+    EXPECT_EQ(saved.last, 400);
+    EXPECT_TRUE(rig.decoded.empty());
+    EXPECT_FALSE(fs::exists(rig.dir.path() / "~~~tmp1~.wav"));
+    EXPECT_TRUE(rig.view.enabled[UiItem::SaveButton]);
+    EXPECT_TRUE(rig.view.messages.empty());
+}
+
+TEST(HistoryReplay, RequestsOfOtherProgramsByCode) {
+    const struct {
+        int code;
+        std::int64_t seconds;
+        const char* file;  // nullptr: nothing happens; "" the replay file
+        std::size_t blocks;
+        bool decoded;
+    } cases[] = {
+        {113, 10, "14_04_59.wav", 54, false},
+        {114, 10, "", 54, true},
+        {115, 60, "14_04_09.wav", 323, true},
+        {115, 1000, "14_04_09.wav", 323, true},
+        {114, std::int64_t{1} << 40, "", 323, true},
+        {113, 0, nullptr, 0, false},
+        {114, 0, nullptr, 0, false},
+        {115, -5, nullptr, 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.code) + " " + std::to_string(c.seconds));
+        ReplayRig rig;
+        rig.Record(330);
+        switch (c.code) {
+            case 113:
+                rig.app.HistorySaveRequest(c.seconds);
+                break;
+            case 114:
+                rig.app.HistoryReplayRequest(c.seconds);
+                break;
+            case 115:
+                rig.app.HistorySaveAndDecodeRequest(c.seconds);
+                break;
+        }
+        if (c.file == nullptr) {
+            EXPECT_TRUE(fs::is_empty(rig.dir.path()));
+            EXPECT_TRUE(rig.decoded.empty());
+            continue;
+        }
+        const std::string path = *c.file == '\0' ? rig.ReplayFile() : rig.Dated(c.file);
+        EXPECT_EQ(ReplayRig::Inspect(path).blocks, c.blocks);
+        EXPECT_EQ(ReplayRig::Inspect(path).last, 330);
+        EXPECT_EQ(rig.decoded,
+                  c.decoded ? std::vector<std::string>{path} : std::vector<std::string>{});
+        EXPECT_TRUE(rig.view.messages.empty());
+    }
+}
+
+TEST(HistoryReplay, RequestsDuringADecodeLeaveItsFileAndControlsAlone) {
+    ReplayRig rig;
+    rig.Record(100);
+    std::vector<std::uint8_t> before, after;
+    bool controlsHeld = false;
+    rig.duringDecode = [&](const std::string& file) {
+        before = ReadBytes(file);
+        // New audio arrives, so a rewritten file would differ.
+        rig.StoreNumbered(101, 150);
+        rig.app.HistoryReplayRequest(10);
+        rig.app.ReplayButtonClick();
+        rig.app.HistorySaveAndDecodeRequest(60);
+        after = ReadBytes(file);
+        controlsHeld =
+            !rig.view.enabled[UiItem::ReplayButton] && !rig.view.enabled[UiItem::DecodeFromFile1];
+    };
+    rig.app.ReplayButtonClick();
+
+    EXPECT_EQ(rig.decoded, std::vector<std::string>{rig.ReplayFile()});
+    ASSERT_FALSE(before.empty());
+    EXPECT_TRUE(after == before) << "the running decode's file was rewritten";
+    EXPECT_TRUE(controlsHeld);
+    EXPECT_TRUE(rig.view.messages.empty());
+    // The save itself was made, with the newer audio.
+    EXPECT_EQ(ReplayRig::Inspect(rig.Dated("14_04_09.wav")).last, 150);
+    EXPECT_TRUE(rig.ReplayControlsEnabled());
+}
+
+TEST(HistoryReplay, FilesThatCannotBeWrittenAreReported) {
+    ReplayRig rig;
+    rig.Record(60);
+    rig.app.SetHistoryFolder(rig.dir.path() / "gone");
+    rig.app.ReplayButtonClick();
+    EXPECT_EQ(rig.view.messages, (Messages{{"Temporary wave file saving Error!", "Error"}}));
+    EXPECT_TRUE(rig.ReplayControlsEnabled());
+
+    rig.view.messages.clear();
+    EXPECT_EQ(rig.app.SaveHistory(60, true), "");
+    EXPECT_EQ(rig.view.messages, (Messages{{"Temporary wave file saving error!", "Error"},
+                                           {"Can not create directory!", "Error"},
+                                           {"Temporary wave file renaming error!", "Error"}}));
+    EXPECT_TRUE(rig.decoded.empty());
+}
+
+TEST(HistoryReplay, SaveUnderAnotherFolderLeavesTheHistoryFolderAsItWas) {
+    ReplayRig rig;
+    rig.Record(10);
+    test::TempDir other;
+    const std::string saved = rig.app.SaveHistoryUnder(other.path(), 60);
+    EXPECT_EQ(saved, (other.path() / "Waves" / "2026-12-07" / "14_04_09.wav").string());
+    EXPECT_EQ(ReplayRig::Inspect(saved).last, 10);
+    rig.app.ReplayHistory(10);
+    EXPECT_TRUE(fs::exists(rig.ReplayFile()));
+}
+
+}  // namespace
+}  // namespace quelp
