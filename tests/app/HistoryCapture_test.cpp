@@ -98,28 +98,6 @@ TEST(WaveCapture, AFileThatCannotBeCreatedLeavesTheCaptureOff) {
     EXPECT_TRUE(rig.app.WriteWaveCaptureBlock(HistoryRig::Block(1)));  // nothing to write to
 }
 
-TEST(WaveCapture, ACancelledDialogChangesNothing) {
-    HistoryRig rig;
-    rig.app.OpenWaveCaptureFile1Click();
-    EXPECT_FALSE(rig.app.WaveCaptureOpen());
-    EXPECT_TRUE(rig.view.messages.empty());
-    EXPECT_EQ(rig.view.enabled.count(UiItem::OpenWaveCaptureFile1), 0u);
-    EXPECT_EQ(rig.app.DisplayHoldOff.load(), 0);
-}
-
-TEST(WaveCapture, ErrorsFoundWhenClosingAreReported) {
-    // A device that takes the header but refuses every byte once the stream
-    // writes out its buffer.
-    HistoryRig rig;
-    ASSERT_TRUE(rig.app.OpenWaveCaptureFileByName("/dev/full"));
-    rig.app.WriteWaveCaptureBlock(std::vector<int16_t>(10, 1));
-    rig.app.CloseWaveCaptureFile1Click();
-    EXPECT_EQ(rig.view.messages,
-              (Messages{{"There was errors in wave capture file!", "File Error"}}));
-    EXPECT_FALSE(rig.app.WaveCaptureOpen());
-    EXPECT_EQ(rig.view.Status(panel::Capture), "");
-}
-
 TEST(WaveCapture, OpeningAgainClosesTheFirstFileProperly) {
     HistoryRig rig;
     const std::string first = rig.dir.File("first.wav");
