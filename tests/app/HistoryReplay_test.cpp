@@ -180,6 +180,24 @@ TEST(HistoryReplay, RequestsDuringADecodeLeaveItsFileAndControlsAlone) {
     EXPECT_TRUE(rig.ReplayControlsEnabled());
 }
 
+TEST(HistoryReplay, ASaveNeverEmptiesATemporaryFileADecodeHasOpen) {
+    // The operator decodes a leftover temporary file and presses Save meanwhile.
+    ReplayRig rig;
+    rig.Record(3);
+    const fs::path leftover = rig.dir.path() / "~~~tmp1~.wav";
+    fs::copy_file(rig.app.SaveHistory(1, false), leftover);
+    const auto original = ReadBytes(leftover);
+    std::ifstream reading(leftover, std::ios::binary);
+    rig.busy = true;
+    rig.StoreNumbered(4, 400);
+    rig.app.SaveButtonClick();
+    std::vector<std::uint8_t> seen(original.size() + 1);
+    reading.read(reinterpret_cast<char*>(seen.data()), static_cast<std::streamsize>(seen.size()));
+    seen.resize(static_cast<std::size_t>(reading.gcount()));
+    EXPECT_TRUE(seen == original);
+    EXPECT_EQ(ReplayRig::Inspect(rig.Dated("14_04_09.wav")).last, 400);
+}
+
 TEST(HistoryReplay, FilesThatCannotBeWrittenAreReported) {
     ReplayRig rig;
     rig.Record(60);
