@@ -44,7 +44,9 @@ void QuelpApp::DeferredInit(const std::vector<std::string>& args) {
 }
 
 void QuelpApp::DeferredInit(const StartupOptions& options) {
-    if (deferredInitDone_) return;
+    // Once per run, and never after closing began: devices opened then
+    // would stay open.
+    if (deferredInitDone_ || shutdownDone_) return;
     deferredInitDone_ = true;
 
     // 1. Where the settings are, and a capture file to open.

@@ -269,6 +269,15 @@ TEST(Startup, ShutdownRunsOnceAndNeverWritesTheSettings) {
     q.app.Shutdown();
     EXPECT_FALSE(fs::exists(empty / "QUELP.INI"));
     EXPECT_EQ(q.sink.closes, 0);  // no capture file was open
+
+    // Closed before the start-up ran: nothing is opened afterwards.
+    AppRig late;
+    late.RecordHooks();
+    late.app.Shutdown();
+    late.view.calls.clear();
+    late.app.DeferredInit({"quelp", "/C", (empty / "cap.txt").string()});
+    EXPECT_TRUE(late.view.calls.empty());
+    EXPECT_TRUE(late.sink.openedPaths.empty());
 }
 
 }  // namespace
