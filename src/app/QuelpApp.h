@@ -82,11 +82,13 @@ class QuelpApp {
     // Steps of start-up and shut-down that other subsystems fill.
     StartupHooks Startup;
 
-    // The start-up after the window first shows (runs once; later calls
-    // return at once): command line and default directory, "OnTop", the
-    // default main filter, the settings, the selected filters, the exchange
-    // library, the start-up capture file, history, sound devices, rig and
-    // timers. `args` is the window's command line, the program's path first.
+    // The start-up after the window first shows (runs once; later calls, and
+    // any call after Shutdown, return at once): command line and default
+    // directory, "OnTop", the default main filter, the settings, the selected
+    // filters, the exchange library, the start-up capture file, history,
+    // sound devices, rig and timers. `args` is the window's command line, the
+    // program's path first. The settings replace the whole receiver state, so
+    // a front end applies its own overrides after this call.
     void DeferredInit(const std::vector<std::string>& args);
     void DeferredInit(const StartupOptions& options);
     bool DeferredInitDone() const { return deferredInitDone_; }
