@@ -14,8 +14,10 @@
 #include "app/Clock.h"
 #include "app/FileDialogs.h"
 #include "app/MainView.h"
+#include "app/MainWindowState.h"
 #include "app/QuelpParams.h"
 #include "app/StartupHooks.h"
+#include "app/StartupOptions.h"
 #include "audio/HistoryFiles.h"
 #include "audio/WaveBuff.h"
 #include "audio/WaveWrite.h"
@@ -86,6 +88,48 @@ class QuelpApp {
     // --- start-up, shut-down and the settings file (QuelpApp_Startup.cpp) ---
     // Steps of start-up and shut-down that other subsystems fill.
     StartupHooks Startup;
+
+    // The start-up after the window first shows (runs once; later calls, and
+    // any call after Shutdown, return at once): command line and default
+    // directory, "OnTop", the default main filter, the settings, the selected
+    // filters, the exchange library, the start-up capture file, history,
+    // sound devices, rig and timers. `args` is the window's command line, the
+    // program's path first. The settings replace the whole receiver state, so
+    // a front end applies its own overrides after this call.
+    void DeferredInit(const std::vector<std::string>& args);
+    void DeferredInit(const StartupOptions& options);
+    bool DeferredInitDone() const { return deferredInitDone_; }
+
+    // Closing (runs once; later calls return at once): ShuttingDown, sound
+    // output closed, sound input stopped, text capture closed, timers
+    // stopped. The settings are not written.
+    void Shutdown();
+
+    // Reads the file at Params().SettingsPath (missing: every built-in value
+    // stays) and applies it to the live state. Part of DeferredInit.
+    void LoadSettings();
+    // Writes the live state to Params().SettingsPath (SaveSettings) or to
+    // `path`, in one rewrite that keeps other programs' keys. Clears
+    // DisplayHoldOff first. On failure shows "Unable to write to <path>"
+    // (caption "Error") unless `showFailure` is false (the automation server
+    // reports the failure itself). Returns false when nothing was written: a
+    // failure, or a call while another save is still running.
+    bool SaveSettings(bool showFailure = true);
+    bool SaveSettingsTo(const std::string& path, bool showFailure = true);
+    // The live state as the settings file stores it.
+    SettingsValues CollectSettings() const;
+
+    // How settings saves reach the disk: the front end sets `sync` to
+    // SyncFileToDisk (quelp_posix); the core alone does not flush.
+    ProfileSaveOptions SettingsSaveOptions;
+
+    // The main window's own state (zoom, scales, colours, geometry, fonts,
+    // the stored groups of the other windows).
+    MainWindowState& Window() { return window_; }
+    const MainWindowState& Window() const { return window_; }
+    // Zoom n of 1, 2, 3, 4, 5, 10 or 20 (anything else: 1): checks its item
+    // of the Zoom menu and marks the scale for redrawing.
+    void SetZoom(int n);
 
     // --- wave capture, audio history, replay and save (QuelpApp_History.cpp)
     // The wave capture file (menu and Alt+V). Opening asks for a name with the
@@ -176,6 +220,16 @@ class QuelpApp {
     // --- decoding a WAV file ---------------------------------------------------
 
     // --- start-up, shut-down and the settings file -----------------------------
+    void ApplySettings(const SettingsValues& v);
+
+    MainWindowState window_;
+    // "/C" of the command line: opened as the text capture file at start-up.
+    std::string startupCaptureFile_;
+    // The sound-output code while no sound output keeps it.
+    int soundFilterCode_ = 0;
+    bool deferredInitDone_ = false;
+    bool shutdownDone_ = false;
+    bool savingSettings_ = false;
 
     // --- wave capture, audio history, replay and save ------------------------
     void InitHistory();
