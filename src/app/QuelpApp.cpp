@@ -16,6 +16,7 @@ QuelpApp::QuelpApp(QuelpPorts ports)
       threshold_(params_, ports.view, DisplayHoldOff),
       tuning_(params_, ports.view, spectrum_.SpectrumPeak) {
     decoder_.EmitCharacter = [this](std::uint32_t code) { rxOutput_.EmitCharacter(code); };
+    InitMultiChannel();
 }
 
 void QuelpApp::ProcessBlock(const std::int16_t* block, int repaint) {
@@ -36,7 +37,7 @@ void QuelpApp::ProcessBlock(const std::int16_t* block, int repaint) {
 
     // 6. The multi-channel decoder picks its channels.
     if (MultiChannelOn) {
-        // Channel assignment joins here with the multi-channel decoder.
+        freqScan_.ScanBlock(spectrum_.SpectrumPeak, tuning_.ScanStartBin());
     }
 
     // 7. Draw, and serve the window's messages, unless live capture has
@@ -67,7 +68,7 @@ void QuelpApp::ProcessBlock(const std::int16_t* block, int repaint) {
             decoder_.PauseDots() += 0.2;
         }
         if (MultiChannelOn) {
-            // Each raw sample joins here with the multi-channel decoder.
+            freqScan_.ScanSample(s);
         }
         spectrum_.RecordOscilloscope(env);
     }
