@@ -238,10 +238,12 @@ TEST(FreqScan, FilterAndBurstLengthReachEveryChannel) {
         int kind;
         RateCode rate;
     };
+    // Aliases and unknown codes as the main filter menu resolves them.
     const std::vector<Case> cases = {
-        {10, 10, RateCode::R306},       {3, 20, RateCode::R306},   {140, 140, RateCode::R919},
-        {999, 140, RateCode::R919},     {1, 600, RateCode::R2756}, {2, 3500, RateCode::R11025},
-        {2000, 2000, RateCode::R11025}, {251, 251, RateCode::Iir},
+        {3, 20, RateCode::R306},
+        {999, 140, RateCode::R919},
+        {2, 3500, RateCode::R11025},
+        {251, 251, RateCode::Iir},
     };
     Scan s;
     for (const Case& c : cases) {

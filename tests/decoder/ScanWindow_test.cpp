@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -30,14 +29,6 @@ TEST(ScanWindow, HslToRgbBytes) {
                               << int(got.g) << "," << int(got.b);
     }
     EXPECT_EQ(ScanWindow::Background(), (Rgb{73, 62, 116}));
-}
-
-TEST(ScanWindow, LevelScale) {
-    EXPECT_EQ(WaterfallLevelY(1.0), 0);
-    EXPECT_EQ(WaterfallLevelY(7.0), 0);
-    EXPECT_EQ(WaterfallLevelY(1e-11), 9999);
-    EXPECT_EQ(WaterfallLevelY(1e-4), 9999);  // below about 50 dB
-    EXPECT_EQ(WaterfallLevelY(0.1), static_cast<int>(std::log(0.1) * 9999 / -5.75646));
 }
 
 TEST(ScanWindow, RowsKeepTheNewestFiftyCharactersAndStayInsideTheGrid) {
