@@ -65,8 +65,8 @@ class TCwDecoder {
 
     // Mixer increment: 16 per bin of the 2048-point spectrum.
     std::int32_t PhaseStep = kStartPhaseStep;
-    bool ResetPhase = true;  // the next sample starts from phase 0
-    int FilterKind = kDefaultFilter;
+    bool ResetPhase = true;           // the next sample starts from phase 0
+    int FilterKind = kDefaultFilter;  // canonical main filter code; change it with SetFilter
     RateCode Rate() const { return rate_; }
 
     double Level = 0.0;  // envelope of the last sample, 1.0 about full scale
