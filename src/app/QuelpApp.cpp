@@ -17,6 +17,7 @@ QuelpApp::QuelpApp(QuelpPorts ports)
       tuning_(params_, ports.view, spectrum_.SpectrumPeak) {
     decoder_.EmitCharacter = [this](std::uint32_t code) { rxOutput_.EmitCharacter(code); };
     InitHistory();
+    InitMultiChannel();
 }
 
 void QuelpApp::ProcessBlock(const std::int16_t* block, int repaint) {
@@ -37,7 +38,7 @@ void QuelpApp::ProcessBlock(const std::int16_t* block, int repaint) {
 
     // 6. The multi-channel decoder picks its channels.
     if (MultiChannelOn) {
-        // Channel assignment joins here with the multi-channel decoder.
+        freqScan_.ScanBlock(spectrum_.SpectrumPeak, tuning_.ScanStartBin());
     }
 
     // 7. Draw, and serve the window's messages, unless live capture has
@@ -68,7 +69,7 @@ void QuelpApp::ProcessBlock(const std::int16_t* block, int repaint) {
             decoder_.PauseDots() += 0.2;
         }
         if (MultiChannelOn) {
-            // Each raw sample joins here with the multi-channel decoder.
+            freqScan_.ScanSample(s);
         }
         spectrum_.RecordOscilloscope(env);
     }

@@ -22,6 +22,7 @@
 #include "audio/WaveBuff.h"
 #include "audio/WaveWrite.h"
 #include "decoder/CharacterTables.h"
+#include "decoder/FreqScan.h"
 #include "decoder/MainDecoder.h"
 #include "dsp/DspSound.h"
 #include "dsp/Fft.h"
@@ -180,6 +181,37 @@ class QuelpApp {
     bool WaveCapture = false;
 
     // --- multi-channel decoder (QuelpApp_MultiChannel.cpp) ------------------
+    TFreqScan& FreqScan() { return freqScan_; }
+    const TFreqScan& FreqScan() const { return freqScan_; }
+
+    // What the multi-channel window does on the screen; empty hooks are a
+    // front end without that window (the command-line decoder).
+    struct ScanFormHooks {
+        // First switch-on: create the window and apply its stored geometry
+        // and font.
+        std::function<void()> create;
+        std::function<void()> show;
+        std::function<void()> hide;
+        // Main window stay-on-top (true) or normal (false) style.
+        std::function<void(bool stayOnTop)> setMainStayOnTop;
+        // The always-on-top setting of the main window.
+        std::function<bool()> alwaysOnTop;
+    };
+    ScanFormHooks ScanForm;
+    // Whether the window was created in this run (its settings are saved only
+    // then).
+    bool ScanFormCreated() const { return scanFormCreated_; }
+
+    // Menu "Multi-Channel Decoder": decoder and window on or off.
+    void MultiChannelDecoder1Click();
+    // The window's close box: the window stays; the decoder goes off. Returns
+    // whether the window may close (never).
+    bool ScanFormCloseQuery();
+    // The transmit mark's row to the middle of the grid (window shown or
+    // resized, transmit frequency set by mouse).
+    void CentreScanGrid();
+    // Grid rows for a console, one line per non-empty row.
+    std::string MultiChannelText() const;
 
     // --- sound input and output (QuelpApp_Sound.cpp) -------------------------
 
@@ -245,6 +277,9 @@ class QuelpApp {
     bool waveClosing_ = false;
 
     // --- multi-channel decoder -------------------------------------------------
+    void InitMultiChannel();
+    TFreqScan freqScan_{sine_, params_, tables_};
+    bool scanFormCreated_ = false;
 
     // --- sound input and output -------------------------------------------------
 };
