@@ -101,11 +101,8 @@ void QuelpApp::FileDecodeWaitPass(bool sleep) {
 
 void QuelpApp::DecodeFromFile1Click() {
     DisplayHoldOff = 22;
-    FileDialogRequest request;
-    request.title = "Decode From File";
-    request.filter = "Wave Files|*.wav|All Files|*.*";
-    request.defaultExt = "wav";
-    request.initialDir = ".";
+    const FileDialogRequest request{
+        "Decode From File", "Wave Files|*.wav|All Files|*.*", "wav", ".", "", false};
     if (const auto path = ports_.dialogs.AskOpen(request)) DecodeWaveFile(*path);
     DisplayHoldOff = 0;
 }
