@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -59,7 +60,7 @@ std::vector<CorpusFile> Corpus() {
         f.label = label;
         f.synth.signal.wpm = wpm;
         f.synth.signal.text =
-            QsoText(wpm, 18.0, static_cast<int>(files.size()), kSettleSec, f.tail);
+            QsoText(wpm, 13.0, static_cast<int>(files.size()), kSettleSec, f.tail);
         // A second of band noise before the first key-down, as a recording
         // started by hand has.
         f.synth.signal.startSec = 1.0;
@@ -120,18 +121,19 @@ struct Bound {
     double whole;
     double tail;
 };
-// Measured means: clean 5.6 / 0, 10..3 dB 38.5 / 0, 0..-3 dB 68.4 / 38.3,
-// -6 dB 360 / 75 (noise keys the decoder), formats 13.5 / 0, drift 48.1 / 0,
-// hand keying 23.7 / 0 (per cent, whole / tail). Nearly all errors of the
-// whole text fall in the first seconds.
+// Measured means (per cent, whole text / tail): clean 8.2 / 0,
+// 10..3 dB 56.6 / 0, 0..-3 dB 51.0 / 35.3, -6 dB 361 / 79 (noise keys the
+// decoder), formats 18.1 / 0, drift 65.6 / 0, hand keying 31.4 / 0. Nearly
+// every error of the whole text falls in the first seconds.
 const std::map<std::string, Bound> kBound = {
-    {"speed (clean)", {0.12, 0.03}},  {"noise 10..3 dB", {0.60, 0.05}},
-    {"noise 0..-3 dB", {0.90, 0.55}}, {"noise -6 dB", {4.50, 0.90}},
-    {"formats", {0.22, 0.03}},        {"drift", {0.65, 0.05}},
-    {"hand keying", {0.35, 0.05}},
+    {"speed (clean)", {0.15, 0.03}},  {"noise 10..3 dB", {0.75, 0.05}},
+    {"noise 0..-3 dB", {0.75, 0.55}}, {"noise -6 dB", {4.50, 0.90}},
+    {"formats", {0.28, 0.03}},        {"drift", {0.80, 0.05}},
+    {"hand keying", {0.45, 0.05}},
 };
 
-TEST(DecodeCorpus, SynthesizedRecordingsDecodeWithinTheirErrorBounds) {
+// Synthesizes, decodes and rates every corpus file of the given categories.
+void DecodeCategories(const std::vector<std::string>& categories) {
     test::TempDir dir;
     struct Sums {
         double whole = 0.0;
@@ -142,6 +144,9 @@ TEST(DecodeCorpus, SynthesizedRecordingsDecodeWithinTheirErrorBounds) {
     std::printf("%-16s %-28s %6s %6s  %s\n", "category", "file", "CER", "tail", "decoded");
     int n = 0;
     for (const CorpusFile& f : Corpus()) {
+        if (std::find(categories.begin(), categories.end(), f.category) == categories.end()) {
+            continue;
+        }
         const std::string path = dir.File("f" + std::to_string(n++) + ".wav");
         const auto signal = test::SynthesizeCw(f.synth);
         ASSERT_EQ(
@@ -167,6 +172,19 @@ TEST(DecodeCorpus, SynthesizedRecordingsDecodeWithinTheirErrorBounds) {
         EXPECT_LE(whole, bound.whole) << category;
         EXPECT_LE(tail, bound.tail) << category;
     }
+}
+
+// Three tests, so that the suite can run them side by side.
+TEST(DecodeCorpus, SpeedsFrom10To50WpmDecodeCleanly) {
+    DecodeCategories({"speed (clean)"});
+}
+
+TEST(DecodeCorpus, NoiseDownTo6DbBelowTheSignalStaysWithinItsBounds) {
+    DecodeCategories({"noise 10..3 dB", "noise 0..-3 dB", "noise -6 dB"});
+}
+
+TEST(DecodeCorpus, FileFormatsDriftAndHandKeyingDecodeWithinTheirBounds) {
+    DecodeCategories({"formats", "drift", "hand keying"});
 }
 
 }  // namespace
