@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 bash tools/setup.sh
 cmake --preset release >/dev/null
 cmake --build --preset release
-./build/release/apps/quelp-cli/quelp-cli "$@"
+./build/release/apps/quelp-cli/quelp-cli decode examples/qso.wav "$@"

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/FileDialogs.h"
 #include "app/MainView.h"
 
 namespace quelp::cli {
@@ -31,6 +32,9 @@ class ConsoleView final : public MainView {
     void ProcessMessages() override {}
     void UpdateDisplays() override {}
 
+    // Message boxes shown so far whose caption marks an error.
+    int ErrorCount() const { return errors_; }
+
   private:
     static constexpr int kPanels = 10;
 
@@ -38,6 +42,14 @@ class ConsoleView final : public MainView {
     bool showStatus_;
     std::string context_;
     std::array<std::string, kPanels> panels_;
+    int errors_ = 0;
+};
+
+// Nobody sits at a console to answer a dialog: every prompt is cancelled.
+class ConsoleDialogs final : public FileDialogs {
+  public:
+    std::optional<std::string> AskOpen(const FileDialogRequest&) override { return {}; }
+    std::optional<std::string> AskSave(const FileDialogRequest&) override { return {}; }
 };
 
 }  // namespace quelp::cli

@@ -1,12 +1,18 @@
-// quelp-cli: the headless decoder.
+// quelp-cli: the headless decoder. One function per subcommand; each builds
+// the same application object as the window does, with console ports.
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "ConsoleReceiveText.h"
 #include "ConsoleTextSink.h"
 #include "ConsoleView.h"
+#include "ReceiverOptions.h"
 #include "app/CliOptions.h"
-#include "audio/WaveRead.h"
+#include "app/Clock.h"
+#include "app/QuelpApp.h"
+#include "text/PosixCaptureSink.h"
 
 #ifndef QUELP_VERSION
 #define QUELP_VERSION "unknown"
@@ -16,45 +22,114 @@ namespace {
 
 using quelp::CliCommand;
 using quelp::CliOptions;
-using quelp::TWaveRead;
+using quelp::QuelpApp;
 using quelp::cli::ConsoleView;
 
 constexpr int kUsageError = 2;
 constexpr int kFileError = 3;
 
-std::string Describe(const TWaveRead& reader) {
-    const auto& f = reader.Format();
-    const double seconds = static_cast<double>(reader.OutputSamples()) / 11025.0;
-    char buf[160];
-    std::snprintf(buf, sizeof buf, "PCM %u-bit, %u channel%s, %u Hz, %.2f s", f.bitsPerSample,
-                  f.channels, f.channels == 1 ? "" : "s", f.samplesPerSec, seconds);
-    return buf;
-}
-
-// Opens one file as the decoder would and reports what it holds. Returns false
-// when the file cannot be decoded; the view has then shown why.
-bool CheckFile(const std::string& name, ConsoleView& view) {
-    view.SetContext(name);
-    TWaveRead reader;
-    bool ok = false;
-    if (reader.Open(name) != 0) {
-        view.ShowMessage("File Open Error!", "File Error");
-    } else if (const auto check = reader.CheckFormat(); check == TWaveRead::kUnsupportedFormat) {
-        view.ShowMessage("Unsupported audio format!", "File Error");
-    } else if (check == TWaveRead::kUnsupportedRate) {
-        view.ShowMessage("Unsupported sample rate!", "File Error");
-    } else {
-        view.Info(name + ": " + Describe(reader));
-        ok = true;
-    }
-    reader.Close();
-    view.SetContext({});
-    return ok;
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "quelp-cli: %s\n(quelp-cli --help shows the options)\n", message.c_str());
+    return kUsageError;
 }
 
 quelp::CodePage TextEncoding(const CliOptions& o) {
     if (o.encoding) return *o.encoding;
-    return o.charset == 1 ? quelp::CodePage::Cp1251 : quelp::CodePage::Cp1252;
+    return o.charset == quelp::charset::Russian ? quelp::CodePage::Cp1251 : quelp::CodePage::Cp1252;
+}
+
+// Options parsed already whose work is not part of this build yet; refused
+// rather than silently ignored. Empty when everything asked for is there.
+std::string MissingFeature(const CliOptions& o) {
+    if (o.settingsFile) return "--settings";
+    if (o.saveSettingsFile) return "--save-settings";
+    if (o.multi) return "--multi";
+    return {};
+}
+
+struct DecodeTotals {
+    double audioSeconds = 0.0;
+    double processSeconds = 0.0;
+};
+
+void PrintStats(const char* what, const DecodeTotals& t, QuelpApp& app) {
+    const quelp::cli::DecoderSpeed speed = quelp::cli::CurrentSpeed(app);
+    const double rate = t.audioSeconds / (t.processSeconds > 1e-6 ? t.processSeconds : 1e-6);
+    const std::string freq = app.Tune().FrequencyText(app.Tune().SignalBin());
+    std::fprintf(stderr,
+                 "quelp-cli: %s: %.2f s of audio in %.3f s, %.1f times real time; "
+                 "%.1f WPM, %lld LPM; %s\n",
+                 what, t.audioSeconds, t.processSeconds, rate, speed.wpm, speed.lpm, freq.c_str());
+}
+
+// quelp-cli decode FILE.wav... : every file in turn through the receiver,
+// which carries its state (speed, threshold, tuning) from one file into the
+// next, as the window does.
+int RunDecode(const CliOptions& o) {
+    if (const std::string missing = MissingFeature(o); !missing.empty()) {
+        return UsageError(missing + " is not available in this build");
+    }
+
+    ConsoleView view(stderr, o.stats);
+    quelp::cli::ConsoleTextSink text(stdout, TextEncoding(o));
+    quelp::cli::ConsoleReceiveText rx(text);
+    quelp::SystemClock clock;
+    quelp::cli::ConsoleDialogs dialogs;
+    quelp::PosixCaptureSink captureFile;
+    QuelpApp app({view, clock, dialogs, rx, &captureFile, nullptr});
+    app.PaceFileDecoding = o.realtime;
+
+    // Settings file: --settings is applied here, before the options, so that
+    // the options win over it.
+
+    std::string error;
+    if (!quelp::cli::ApplyReceiverOptions(app, o, error)) return UsageError(error);
+    if (!o.freqHz) {
+        // The first block gives the spectrum to find the signal in.
+        app.FileBlockProcessed = [&app](std::uint64_t block) {
+            if (block == 0) app.GoToMaxButtonClick();
+        };
+    }
+    if (o.captureFile) {
+        view.SetContext(*o.captureFile);
+        app.Capture().OpenCaptureFileByName(*o.captureFile);
+        view.SetContext({});
+        if (!app.Capture().CaptureOpen()) return kFileError;
+    }
+
+    int status = 0;
+    DecodeTotals all;
+    for (const std::string& file : o.files) {
+        view.SetContext(file);
+        const auto start = std::chrono::steady_clock::now();
+        const QuelpApp::FileDecodeResult result = app.DecodeWaveFile(file);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        view.SetContext({});
+        rx.EndLine();
+        if (result != QuelpApp::FileDecodeResult::Decoded) {
+            status = kFileError;
+            continue;
+        }
+        const DecodeTotals one{static_cast<double>(app.FileDecodeSamples) / 11025.0, took.count()};
+        all.audioSeconds += one.audioSeconds;
+        all.processSeconds += one.processSeconds;
+        if (o.stats) PrintStats(file.c_str(), one, app);
+    }
+    if (o.stats && o.files.size() > 1) PrintStats("all files", all, app);
+
+    if (app.Capture().CaptureOpen()) {
+        // A capture file that could not be written whole is a failure too.
+        const int errorsBefore = view.ErrorCount();
+        view.SetContext(*o.captureFile);
+        app.Capture().CloseCaptureFile1Click();
+        if (view.ErrorCount() != errorsBefore) status = kFileError;
+    }
+    return status;
+}
+
+int RunLive(const CliOptions&) {
+    std::fprintf(stderr, "quelp-cli: live input is not available in this build\n");
+    return 1;
 }
 
 }  // namespace
@@ -75,18 +150,9 @@ int main(int argc, char** argv) {
             std::printf("quelp-cli %s\n", QUELP_VERSION);
             return 0;
         case CliCommand::Live:
-            std::fprintf(stderr, "quelp-cli: live input is not available in this build\n");
-            return 1;
+            return RunLive(o);
         case CliCommand::Decode:
-            break;
+            return RunDecode(o);
     }
-
-    ConsoleView view(stderr, o.stats);
-    quelp::cli::ConsoleTextSink text(stdout, TextEncoding(o));
-    (void)text;
-    int status = 0;
-    for (const auto& file : o.files) {
-        if (!CheckFile(file, view)) status = kFileError;
-    }
-    return status;
+    return kUsageError;
 }

@@ -20,6 +20,7 @@
 #include "app/StartupOptions.h"
 #include "audio/HistoryFiles.h"
 #include "audio/WaveBuff.h"
+#include "audio/WaveRead.h"
 #include "audio/WaveWrite.h"
 #include "decoder/CharacterTables.h"
 #include "decoder/FreqScan.h"
@@ -85,6 +86,45 @@ class QuelpApp {
     void GoToMaxButtonClick() { tuning_.GoToMax(decoder_.PauseDots()); }
 
     // --- decoding a WAV file (QuelpApp_FileDecode.cpp) ----------------------
+
+    // Results of DecodeWaveFile.
+    enum class FileDecodeResult {
+        Decoded,            // the whole file (or up to shut-down) went through
+        Busy,               // another decode was running: nothing done
+        OpenError,          // "File Open Error!"
+        UnsupportedFormat,  // "Unsupported audio format!"
+        UnsupportedRate,    // "Unsupported sample rate!"
+    };
+
+    // Decodes a WAV file block by block through ProcessBlock, paced at
+    // 150 ms per block (about 1.24 times real time) or, with the sound output
+    // on, by the output device. Serves the window's messages meanwhile, so it
+    // may be asked again from inside: that request has no effect. Returns
+    // when the file is done or the program starts to close.
+    FileDecodeResult DecodeWaveFile(const std::string& fileName);
+    // File -> "Decode From File".
+    void DecodeFromFile1Click();
+
+    // A decode is running (guards re-entry; replay and save-and-decode read it).
+    bool DecodeBusy = false;
+    // Off: files are decoded as fast as the processor allows (the same blocks
+    // in the same order, no sleeping); the command-line decoder turns it off.
+    bool PaceFileDecoding = true;
+    // Samples (at 11025 Hz) that carried file data in the last decode.
+    std::uint64_t FileDecodeSamples = 0;
+
+    // Hooks the sound subsystem fills (empty: no sound devices):
+    // true while the sound output is on and has no free buffer, so the
+    // decode waits for the device instead of dropping output samples;
+    std::function<bool()> OutputBufferWanted;
+    // runs InputBufferDone when filled live input buffers are waiting;
+    std::function<void()> ServeInputBuffers;
+    // after a decode: posts one WM_BUFFERDONE per input buffer still pending,
+    // so live processing resumes at once.
+    std::function<void()> RepostInputBuffers;
+    // After each block of a file went through ProcessBlock (0 = the file's
+    // first block); the command-line decoder tunes here.
+    std::function<void(std::uint64_t block)> FileBlockProcessed;
 
     // --- start-up, shut-down and the settings file (QuelpApp_Startup.cpp) ---
     // Steps of start-up and shut-down that other subsystems fill.
@@ -250,6 +290,14 @@ class QuelpApp {
     Tuning tuning_;
 
     // --- decoding a WAV file ---------------------------------------------------
+    // Waits out one block's pace: at least one pass, then until the clock
+    // reaches `deadline`; then, with the sound output on, until it has a free
+    // buffer.
+    void PaceFileBlock(std::int64_t deadline);
+    // One pass of the pacing loop: live input, window messages, 20 ms.
+    void FileDecodeWaitPass(bool sleep);
+
+    TWaveRead waveRead_;
 
     // --- start-up, shut-down and the settings file -----------------------------
     void ApplySettings(const SettingsValues& v);

@@ -1,0 +1,29 @@
+#pragma once
+// Turns the receiver and text options of the command line into the
+// application's state, as the same controls of the window would set it.
+// Shared by the subcommands that run the receiver (decode, live).
+
+#include <string>
+
+#include "app/CliOptions.h"
+#include "app/QuelpApp.h"
+
+namespace quelp::cli {
+
+// Applies every option given; options not given leave the state alone (the
+// built-in defaults or what a settings file set). Returns false, with a one
+// line reason in `error`, when an option cannot be honoured (a character
+// table file that does not load).
+bool ApplyReceiverOptions(QuelpApp& app, const CliOptions& options, std::string& error);
+
+// Receive bin of a frequency: floor(f x 2048 / SamplingFreq + 0.5).
+int FrequencyBin(double hz, double samplingFreq);
+
+// The speed the status bar would show, from the decoder's estimates.
+struct DecoderSpeed {
+    double wpm = 0.0;
+    long long lpm = 0;
+};
+DecoderSpeed CurrentSpeed(QuelpApp& app);
+
+}  // namespace quelp::cli

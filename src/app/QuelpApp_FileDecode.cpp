@@ -1,0 +1,110 @@
+// Decoding a WAV file: the file's blocks take the place of live input in the
+// block processor while the window (or the console) stays responsive.
+
+#include <memory>
+
+#include "app/QuelpApp.h"
+
+namespace quelp {
+
+namespace {
+// Clock time per block while pacing: 2048 samples are 185.8 ms of audio, so
+// the text builds up a little faster than real time.
+constexpr std::int64_t kBlockPaceMs = 150;
+// Sleep of one pass of the pacing loop.
+constexpr int kPassSleepMs = 20;
+}  // namespace
+
+QuelpApp::FileDecodeResult QuelpApp::DecodeWaveFile(const std::string& fileName) {
+    // The decode serves the window's messages, through which a replay or a
+    // second "Decode From File" can arrive; one file at a time.
+    if (DecodeBusy) return FileDecodeResult::Busy;
+    DecodeBusy = true;
+    ports_.view.SetEnabled(UiItem::DecodeFromFile1, false);
+    ports_.view.SetEnabled(UiItem::ReplayButton, false);
+
+    // Whatever way the decode ends, live input goes back to the decoder and
+    // the controls come back.
+    struct Finish {
+        QuelpApp& app;
+        ~Finish() {
+            app.FileDecoding = false;
+            app.waveRead_.Close();
+            app.ports_.view.SetEnabled(UiItem::DecodeFromFile1, true);
+            app.ports_.view.SetEnabled(UiItem::ReplayButton, true);
+            app.DecodeBusy = false;
+        }
+    } finish{*this};
+
+    FileDecodeSamples = 0;
+    if (waveRead_.Open(fileName) != 0) {
+        ports_.view.ShowMessage("File Open Error!", "File Error");
+        return FileDecodeResult::OpenError;
+    }
+    switch (waveRead_.CheckFormat()) {
+        case TWaveRead::kUnsupportedFormat:
+            waveRead_.Close();
+            ports_.view.ShowMessage("Unsupported audio format!", "File Error");
+            return FileDecodeResult::UnsupportedFormat;
+        case TWaveRead::kUnsupportedRate:
+            waveRead_.Close();
+            ports_.view.ShowMessage("Unsupported sample rate!", "File Error");
+            return FileDecodeResult::UnsupportedRate;
+        case TWaveRead::kFormatOk:
+            break;
+    }
+
+    // One block buffer per decode, nothing allocated per block.
+    const auto block = std::make_unique<std::int16_t[]>(kBlockSize);
+    FileDecoding = true;
+    DisplayHoldOff = 0;
+    std::int64_t deadline = ports_.clock.ElapsedMs();
+    for (std::uint64_t n = 0; !ShuttingDown; ++n) {
+        deadline += kBlockPaceMs;
+        // The last block is padded with silence; nothing is left once less
+        // than one frame remains.
+        const int withData = waveRead_.ReadBlock(block.get());
+        if (withData == 0) break;
+        FileDecodeSamples += static_cast<std::uint64_t>(withData);
+        ProcessBlock(block.get(), 1);
+        if (FileBlockProcessed) FileBlockProcessed(n);
+        PaceFileBlock(deadline);
+    }
+    FileDecoding = false;
+    waveRead_.Close();
+
+    // Live buffers that arrived meanwhile are processed at once.
+    if (RepostInputBuffers) RepostInputBuffers();
+    return FileDecodeResult::Decoded;
+}
+
+void QuelpApp::PaceFileBlock(std::int64_t deadline) {
+    if (PaceFileDecoding) {
+        // At least one pass per block, so a decode that has fallen behind
+        // still serves live input and the window between its blocks.
+        do {
+            FileDecodeWaitPass(true);
+        } while (!ShuttingDown && ports_.clock.ElapsedMs() < deadline);
+    } else {
+        FileDecodeWaitPass(false);
+    }
+    // With the sound output on, the device sets the pace and no output sample
+    // is dropped. Closing ends the wait: the device may be gone by then.
+    while (!ShuttingDown && OutputBufferWanted && OutputBufferWanted()) FileDecodeWaitPass(true);
+}
+
+void QuelpApp::FileDecodeWaitPass(bool sleep) {
+    if (ServeInputBuffers) ServeInputBuffers();
+    ports_.view.ProcessMessages();
+    if (sleep) ports_.clock.SleepMs(kPassSleepMs);
+}
+
+void QuelpApp::DecodeFromFile1Click() {
+    DisplayHoldOff = 22;
+    const FileDialogRequest request{
+        "Decode From File", "Wave Files|*.wav|All Files|*.*", "wav", ".", "", false};
+    if (const auto path = ports_.dialogs.AskOpen(request)) DecodeWaveFile(*path);
+    DisplayHoldOff = 0;
+}
+
+}  // namespace quelp

@@ -1,0 +1,133 @@
+// The quelp-cli program as an operator runs it: exit codes, messages, the
+// options reaching the receiver, and bad files.
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "audio/WavBytes.h"
+#include "cli/CliRunner.h"
+#include "support/CwSynth.h"
+
+namespace quelp {
+namespace {
+
+// Two clean signals: "paris" at 600 Hz and the stronger "hello" at 1200 Hz.
+std::string TwoSignals(const test::TempDir& dir) {
+    test::CwSynthOptions o;
+    o.signal.text = "paris paris paris paris";
+    o.signal.freqHz = 600;
+    o.signal.wpm = 25;
+    o.second = test::CwSignal{};
+    o.second->text = "hello hello hello hello";
+    o.second->freqHz = 1200;
+    o.second->wpm = 25;
+    o.second->level = 0.5;
+    const std::string path = dir.File("two.wav");
+    EXPECT_EQ(test::WriteWav(path, test::SynthesizeCw(o).samples, 11025, 16, 1), 0);
+    return path;
+}
+
+TEST(QuelpCli, RefusedFilesGiveExit3WithTheirMessageAndTheOthersAreDecoded) {
+    test::TempDir dir;
+    const std::string good = TwoSignals(dir);
+    const std::string floating = dir.File("float.wav");
+    test::WavBytes f;
+    f.Chunk("fmt ", test::FmtBody(3, 1, 11025, 32)).Chunk("data", std::vector<uint8_t>(400));
+    test::WriteFile(floating, test::Riff(f.bytes));
+    const std::string rate = dir.File("48k.wav");
+    test::WriteFile(rate, test::PcmWav(1, 48000, 16, std::vector<uint8_t>(400)));
+    const std::string missing = dir.File("missing.wav");
+
+    const test::CliRun run = test::RunCli(
+        {"decode", good, missing, floating, rate, good, "--freq", "1200"}, dir.File("run"));
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_NE(run.err.find("quelp-cli: " + missing + ": File Open Error!\n"), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find(floating + ": Unsupported audio format!\n"), std::string::npos);
+    EXPECT_NE(run.err.find(rate + ": Unsupported sample rate!\n"), std::string::npos);
+    // Both good files were decoded, each on its own line.
+    const auto first = run.out.find("hello hello hello \n");
+    ASSERT_NE(first, std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("hello hello hello hello \n", first + 1), std::string::npos) << run.out;
+}
+
+TEST(QuelpCli, FrequencyOptionChoosesTheSignalOtherwiseTheStrongestIsFound) {
+    test::TempDir dir;
+    const std::string two = TwoSignals(dir);
+    const test::CliRun found = test::RunCli({"decode", two}, dir.File("found"));
+    EXPECT_EQ(found.exitCode, 0) << found.err;
+    EXPECT_NE(found.out.find("hello hello hello"), std::string::npos) << found.out;
+
+    const std::string capture = dir.File("capture.txt");
+    const test::CliRun chosen =
+        test::RunCli({"decode", two, "--freq", "600", "--afc=off", "--capture", capture, "--stats"},
+                     dir.File("chosen"));
+    EXPECT_EQ(chosen.exitCode, 0) << chosen.err;
+    EXPECT_NE(chosen.out.find("paris paris paris"), std::string::npos) << chosen.out;
+    EXPECT_EQ(chosen.out.find("hello"), std::string::npos) << chosen.out;
+    // The capture file holds the same text, in the table's code page.
+    const std::string captured = test::NormalizeText(test::Slurp(capture));
+    EXPECT_EQ(captured.substr(1), "aris paris paris paris") << captured;
+    EXPECT_NE(chosen.err.find("times real time; 25.0 WPM, 125 LPM; 598 Hz"), std::string::npos)
+        << chosen.err;
+}
+
+TEST(QuelpCli, UsageErrorsGiveExit2) {
+    test::TempDir dir;
+    const std::string wav = dir.File("s.wav");
+    test::WriteFile(wav, test::PcmWav(1, 11025, 16, std::vector<uint8_t>(100)));
+    const std::vector<std::vector<std::string>> cases = {
+        {"decode", wav, "--no-such-option"},
+        {"decode", wav, "--charset", dir.File("no-such-table.txt")},
+        {"decode", wav, "--settings", dir.File("quelp.ini")},
+    };
+    for (const auto& args : cases) {
+        const test::CliRun run = test::RunCli(args, dir.File("usage"));
+        EXPECT_EQ(run.exitCode, 2) << args.back() << "\n" << run.err;
+        EXPECT_EQ(run.err.rfind("quelp-cli: ", 0), 0u) << run.err;
+        EXPECT_TRUE(run.out.empty());
+    }
+}
+
+TEST(QuelpCli, MalformedFilesNeverCrashTheDecoder) {
+    test::TempDir dir;
+    test::CwSynthOptions o;
+    o.signal.text = "eish5";
+    o.signal.startSec = 0.1;
+    o.tailSec = 0.1;
+    const std::string valid = dir.File("valid.wav");
+    ASSERT_EQ(test::WriteWav(valid, test::SynthesizeCw(o).samples, 44100, 16, 2), 0);
+    const std::vector<uint8_t> bytes = test::ReadFile(valid);
+
+    std::vector<std::string> args = {"decode"};
+    auto add = [&](const std::vector<uint8_t>& b) {
+        args.push_back(dir.File("bad" + std::to_string(args.size()) + ".wav"));
+        test::WriteFile(args.back(), b);
+    };
+    for (const std::size_t keep : {0, 3, 11, 12, 20, 35, 36, 43, 44, 45, 1001}) {
+        add(std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(keep)));
+    }
+    for (const std::size_t at : {4u, 16u, 22u, 32u, 34u, 40u}) {  // sizes and layout fields
+        for (const uint8_t value : {0x00, 0xFF}) {
+            std::vector<uint8_t> b(bytes.begin(), bytes.begin() + 4000);
+            for (std::size_t i = at; i < at + 2; ++i) b[i] = value;
+            add(b);
+        }
+    }
+    std::mt19937 random(7);
+    for (int n = 0; n < 6; ++n) {
+        std::vector<uint8_t> b(bytes.begin(), bytes.begin() + 6000);
+        for (int k = 0; k < 8; ++k) b[random() % 48] = static_cast<uint8_t>(random());
+        add(b);
+    }
+    const test::CliRun run = test::RunCli(args, dir.File("bad"));
+    EXPECT_EQ(run.exitCode, 3) << run.err;  // some are refused, none crashes
+    EXPECT_EQ(run.err.find("Sanitizer"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("runtime error"), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace quelp
