@@ -1,0 +1,170 @@
+// The receiver end to end: synthesized CW through the block processor with
+// the default settings (140 Hz filter, automatic threshold, AFC on, receive
+// bin 186 = 1001.3 Hz) into the receive text.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/ReceiverRig.h"
+#include "support/CwSynth.h"
+#include "support/EditDistance.h"
+
+namespace quelp {
+namespace {
+
+using test::ReceiverRig;
+
+constexpr double kBinHz = 11025.0 / 2048.0;
+constexpr double kReceiveHz = 186 * kBinHz;
+
+// What the receive text shows for a sent message: letters in lower case,
+// prosigns as their table text, one space between words.
+std::string Rendered(const std::string& sent) {
+    std::string out;
+    for (size_t i = 0; i < sent.size(); ++i) {
+        const char c = sent[i];
+        if (c == '<') {
+            const size_t close = sent.find('>', i);
+            const std::string sign = sent.substr(i + 1, close - i - 1);
+            out += sign == "BT" ? "=" : sign;
+            i = close;
+        } else {
+            out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+    }
+    return out;
+}
+
+std::string TrimEnd(std::string s) {
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    return s;
+}
+
+// The message from its word number `word` (0-based) on.
+std::string FromWord(const std::string& text, int word) {
+    size_t at = 0;
+    for (int w = 0; w < word; ++w) at = text.find(' ', at) + 1;
+    return text.substr(at);
+}
+
+// The second half of the message, starting at a word.
+std::string SecondHalf(const std::string& text) {
+    return text.substr(text.find(' ', text.size() / 2) + 1);
+}
+
+test::CwSynthOptions Message(const std::string& text, double wpm, double level = 0.25) {
+    test::CwSynthOptions o;
+    o.signal.text = text;
+    o.signal.wpm = wpm;
+    o.signal.freqHz = kReceiveHz;
+    o.signal.level = level;
+    o.tailSec = 1.0;
+    return o;
+}
+
+std::vector<std::int16_t> Pcm(const test::CwSynthOptions& o) {
+    return test::ToPcm16(test::SynthesizeCw(o).samples);
+}
+
+TEST(EditDistance, CountsEditsAndIgnoresWhatPrecedesTheReference) {
+    EXPECT_EQ(test::EditDistance("", ""), 0u);
+    EXPECT_EQ(test::EditDistance("kitten", "sitting"), 3u);
+    EXPECT_EQ(test::EditDistance("abc", ""), 3u);
+    EXPECT_EQ(test::SuffixEditDistance("de dl1abc", "xx eeide dl1abc"), 0u);
+    EXPECT_EQ(test::SuffixEditDistance("de dl1abc", "de dl1abcx"), 1u);
+    EXPECT_EQ(test::SuffixEditDistance("de dl1abc", "de dl1bc"), 1u);
+    EXPECT_DOUBLE_EQ(test::CharacterErrorRate("abcd", "zzabxd"), 0.25);
+}
+
+// --- clean signals at several speeds ------------------------------------------
+
+constexpr const char* kShortQso =
+    "cq de dl1abc/p <AR> g4xyz de dl1abc <BT> ur rst 599 = qth berlin = hw? <SK>";
+
+class CleanSpeed : public testing::TestWithParam<int> {};
+
+TEST_P(CleanSpeed, TextIsExactFromTheSecondWordOn) {
+    const int wpm = GetParam();
+    ReceiverRig rig;
+    rig.Feed(Pcm(Message(kShortQso, wpm)));
+    const std::string sent = Rendered(kShortQso);
+    const std::string got = TrimEnd(rig.rx.text);
+    const std::string tail = FromWord(sent, 1);
+    ASSERT_TRUE(got.ends_with(tail)) << "decoded: " << got;
+    // The estimates start at 20 WPM and the first mark counts on from 662
+    // samples, so the first word may come out wrong.
+    // (A word space before the first character is the start-up silence.)
+    std::string head = got.substr(0, got.size() - tail.size());
+    head.erase(0, head.find_first_not_of(' '));
+    const size_t lost = test::EditDistance(sent.substr(0, sent.size() - tail.size()), head);
+    std::printf("[ %2d WPM ] first word \"%s\", %zu characters lost\n", wpm, head.c_str(), lost);
+    EXPECT_LE(lost, 3u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Receiver, CleanSpeed, testing::Values(12, 20, 30, 45));
+
+// --- noise ---------------------------------------------------------------------
+
+constexpr const char* kQso =
+    "cq cq de dl1abc dl1abc <AR> g4xyz de dl1abc = tnx fer call = ur rst 579 = "
+    "name tom qth berlin/p = rig 100w es dipole = hw? <AR> g4xyz de dl1abc <KN>";
+
+// Character error rate on the second half of the message at 20 WPM, with
+// white noise at `snrDb` in 2500 Hz, through the main filter `filter`.
+double NoisyCer(double snrDb, int filter, std::uint64_t seed, std::string* decoded = nullptr) {
+    // Level 0.15 leaves room for the noise peaks at -3 dB without clipping.
+    test::CwSynthOptions o = Message(kQso, 20, 0.15);
+    o.snrDb = snrDb;
+    o.seed = seed;
+    ReceiverRig rig;
+    rig.app.Filters().SelectMainFilter(filter);
+    rig.Feed(Pcm(o));
+    const std::string got = TrimEnd(rig.rx.text);
+    if (decoded != nullptr) *decoded = got;
+    return test::CharacterErrorRate(SecondHalf(Rendered(kQso)), got);
+}
+
+struct NoiseCase {
+    double snrDb;
+    int filter;
+    double ceiling;  // measured over several seeds, with margin
+};
+
+class NoisyReception : public testing::TestWithParam<NoiseCase> {};
+
+TEST_P(NoisyReception, CharacterErrorRateStaysBelowItsCeiling) {
+    const NoiseCase c = GetParam();
+    std::string got;
+    const double cer = NoisyCer(c.snrDb, c.filter, 1, &got);
+    std::printf("[ %+.0f dB, %d Hz ] CER %.3f\n", c.snrDb, c.filter, cer);
+    EXPECT_LE(cer, c.ceiling) << "decoded: " << got;
+}
+
+INSTANTIATE_TEST_SUITE_P(Receiver, NoisyReception,
+                         testing::Values(NoiseCase{6, 140, 1}, NoiseCase{0, 140, 1},
+                                         NoiseCase{-3, 140, 0}, NoiseCase{6, 70, 1},
+                                         NoiseCase{0, 70, 1}, NoiseCase{-3, 70, 1},
+                                         NoiseCase{6, 30, 1}, NoiseCase{0, 30, 1},
+                                         NoiseCase{-3, 30, 1}));
+
+// The table behind the ceilings: run with --gtest_also_run_disabled_tests.
+TEST(ReceiverMeasurement, DISABLED_CharacterErrorRateTable) {
+    for (int filter : {140, 70, 30}) {
+        for (double snr : {6.0, 0.0, -3.0}) {
+            double sum = 0, worst = 0;
+            const int seeds = 8;
+            for (int seed = 1; seed <= seeds; ++seed) {
+                const double cer = NoisyCer(snr, filter, static_cast<std::uint64_t>(seed));
+                sum += cer;
+                worst = std::max(worst, cer);
+            }
+            std::printf("%d Hz %+.0f dB: mean CER %.3f, worst %.3f over %d seeds\n", filter, snr,
+                        sum / seeds, worst, seeds);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quelp
