@@ -33,6 +33,10 @@ TEST(BlockProcessor, SpectrumRisesToAFullScaleSineThenDecaysOnSilence) {
 
     const auto avg = s.SpectrumAvg;
     const auto peak = s.SpectrumPeak;
+    rig.app.ProcessBlock(nullptr, 1);  // no block: nothing moves
+    EXPECT_EQ(s.SpectrumAvg, avg);
+    EXPECT_EQ(rig.view.displayUpdates, 8);
+
     const std::vector<std::int16_t> zeros(QuelpApp::kBlockSize, 0);
     rig.app.ProcessBlock(zeros.data(), 1);
     for (size_t k = 0; k < avg.size(); ++k) {

@@ -168,3 +168,112 @@ TEST(ReceiverMeasurement, DISABLED_CharacterErrorRateTable) {
 
 }  // namespace
 }  // namespace quelp
+
+namespace quelp {
+namespace {
+
+// --- automatic tuning and the squelch ------------------------------------------
+
+constexpr const char* kDriftText =
+    "cq de dl1abc = qrl? = ur rst 599 = name tom = qth berlin = rig 100w = ant dipole = "
+    "tnx fer qso = 73 <SK>";
+
+TEST(Receiver, AfcFollowsADriftingToneWithinTheGlobalLimit) {
+    test::CwSynthOptions o = Message(kDriftText, 25);
+    o.signal.driftHzPerMin = 60.0;
+    const test::CwSynthResult synth = test::SynthesizeCw(o);
+    const std::vector<std::int16_t> pcm = test::ToPcm16(synth.samples);
+    const double seconds = static_cast<double>(pcm.size()) / 11025.0;
+    const double endBin = (kReceiveHz + 60.0 * seconds / 60.0) / kBinHz;
+    ASSERT_GT(endBin, 186 + 4.5);  // the tone ends more than 4 bins away
+
+    ReceiverRig rig;
+    rig.Feed(pcm);
+    EXPECT_NEAR(rig.app.Tune().SignalBin(), endBin, 1.5);
+    std::printf("[ drift ] tone ends at bin %.1f, receive bin %d\n", endBin,
+                rig.app.Tune().SignalBin());
+    EXPECT_EQ(rig.app.Tune().CentreBin(), 186);  // AFC never moves the anchor
+    EXPECT_EQ(test::SuffixEditDistance(SecondHalf(Rendered(kDriftText)), TrimEnd(rig.rx.text)), 0u)
+        << rig.rx.text;
+
+    // A global deviation of 20 Hz (4 bins) holds the receive bin at 190 at
+    // most; it ends on the skirt of the tone.
+    ReceiverRig limited;
+    limited.app.Tune().AfcLimit().SetPosition(20);
+    limited.Feed(pcm);
+    EXPECT_LE(limited.app.Tune().SignalBin(), 190);
+    EXPECT_GE(limited.app.Tune().SignalBin(), 188);
+}
+
+// A weak station on the receive bin stops after a short call; a stronger one
+// 500 Hz higher keeps sending.
+test::CwSynthOptions TwoStations(const std::string& strongText) {
+    test::CwSynthOptions o = Message("vvv", 20, 0.08);
+    test::CwSignal strong;
+    strong.text = strongText;
+    strong.wpm = 20;
+    strong.freqHz = 279 * kBinHz;
+    strong.level = 0.25;
+    strong.startSec = 0.6;
+    o.second = strong;
+    return o;
+}
+
+TEST(Receiver, AutoGoToMaxMovesToTheStrongerStationAfterAPause) {
+    const std::string text = "cq de g4xyz g4xyz = pse k = cq de g4xyz g4xyz <AR> k";
+    ReceiverRig rig;
+    rig.app.Tune().SetAutoGoToMaxDown(true);
+    rig.Feed(Pcm(TwoStations(text)));
+    EXPECT_EQ(rig.app.Tune().SignalBin(), 279);
+    EXPECT_EQ(rig.app.Tune().CentreBin(), 279);
+    const std::string sent = Rendered(text);
+    EXPECT_EQ(test::SuffixEditDistance(SecondHalf(sent), TrimEnd(rig.rx.text)), 0u) << rig.rx.text;
+}
+
+TEST(Receiver, GoToMaxButtonFindsTheStrongerStation) {
+    const std::vector<std::int16_t> pcm = Pcm(TwoStations("cq de g4xyz g4xyz k"));
+    ReceiverRig rig;
+    const std::vector<std::int16_t> first(pcm.begin(), pcm.begin() + 6 * QuelpApp::kBlockSize);
+    rig.Feed(first);
+    EXPECT_EQ(rig.app.Tune().SignalBin(), 186);  // without the button nothing jumps
+    rig.app.GoToMaxButtonClick();
+    EXPECT_EQ(rig.app.Tune().SignalBin(), 279);
+    EXPECT_EQ(rig.app.Decoder().PauseDots(), 0.0);
+}
+
+TEST(Receiver, SquelchKeepsTheDecoderSilentOnNoiseAlone) {
+    // 12 s of noise at the level of a 0 dB test, then a message at +6 dB.
+    test::CwSynthOptions noise = Message("e", 20, 0.15);
+    noise.signal.startSec = 30.0;  // beyond the end: noise only
+    noise.tailSec = 0.0;
+    noise.snrDb = 0.0;
+    std::vector<std::int16_t> pcm = Pcm(noise);
+    pcm.resize(64 * QuelpApp::kBlockSize);
+
+    for (int squelch : {0, 1}) {
+        SCOPED_TRACE(squelch);
+        ReceiverRig rig;
+        rig.app.Params().SquelchEnabled = squelch;
+        // The noise peaks at the receive bin stay below 0.05; the keyed
+        // 0.15 tone below keeps its peak between 0.28 and 0.53.
+        rig.app.Params().SquelchThreshold = 0.12;
+        rig.Feed(pcm);
+        if (squelch == 1) {
+            EXPECT_EQ(rig.rx.text, "");
+        } else {
+            EXPECT_GT(rig.rx.text.size(), 10u) << "noise alone should print without the squelch";
+        }
+    }
+
+    ReceiverRig rig;
+    rig.app.Params().SquelchEnabled = 1;
+    rig.app.Params().SquelchThreshold = 0.12;
+    test::CwSynthOptions o = Message(kShortQso, 20, 0.15);
+    o.snrDb = 6.0;
+    rig.Feed(Pcm(o));
+    EXPECT_EQ(test::SuffixEditDistance(FromWord(Rendered(kShortQso), 1), TrimEnd(rig.rx.text)), 0u)
+        << rig.rx.text;
+}
+
+}  // namespace
+}  // namespace quelp
