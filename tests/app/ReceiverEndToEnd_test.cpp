@@ -83,10 +83,15 @@ TEST(EditDistance, CountsEditsAndIgnoresWhatPrecedesTheReference) {
 constexpr const char* kShortQso =
     "cq de dl1abc/p <AR> g4xyz de dl1abc <BT> ur rst 599 = qth berlin = hw? <SK>";
 
-class CleanSpeed : public testing::TestWithParam<int> {};
+struct SpeedCase {
+    int wpm;
+    size_t maxLost;  // characters of the first word that may come out wrong
+};
+
+class CleanSpeed : public testing::TestWithParam<SpeedCase> {};
 
 TEST_P(CleanSpeed, TextIsExactFromTheSecondWordOn) {
-    const int wpm = GetParam();
+    const int wpm = GetParam().wpm;
     ReceiverRig rig;
     rig.Feed(Pcm(Message(kShortQso, wpm)));
     const std::string sent = Rendered(kShortQso);
@@ -100,10 +105,15 @@ TEST_P(CleanSpeed, TextIsExactFromTheSecondWordOn) {
     head.erase(0, head.find_first_not_of(' '));
     const size_t lost = test::EditDistance(sent.substr(0, sent.size() - tail.size()), head);
     std::printf("[ %2d WPM ] first word \"%s\", %zu characters lost\n", wpm, head.c_str(), lost);
-    EXPECT_LE(lost, 3u);
+    EXPECT_LE(lost, GetParam().maxLost);
 }
 
-INSTANTIATE_TEST_SUITE_P(Receiver, CleanSpeed, testing::Values(12, 20, 30, 45));
+// At 12 WPM the first dots are longer than 1.6 times the start estimate and
+// count as dashes until the first real dash corrects it ("cq" comes out as
+// "trq").
+INSTANTIATE_TEST_SUITE_P(Receiver, CleanSpeed,
+                         testing::Values(SpeedCase{12, 2}, SpeedCase{20, 0}, SpeedCase{30, 0},
+                                         SpeedCase{45, 0}));
 
 // --- noise ---------------------------------------------------------------------
 
@@ -142,12 +152,16 @@ TEST_P(NoisyReception, CharacterErrorRateStaysBelowItsCeiling) {
     EXPECT_LE(cer, c.ceiling) << "decoded: " << got;
 }
 
+// Ceilings: the worst of eight seeds plus margin. The 140 Hz filter breaks
+// down between 0 and -3 dB (mean 0.60 at -3 dB: dips of the envelope under
+// the automatic threshold split the elements); the 30 Hz filter is too slow
+// for 20 WPM once any noise is present (its envelope barely falls in the gap
+// between two elements), so only its +6 dB case is kept here.
 INSTANTIATE_TEST_SUITE_P(Receiver, NoisyReception,
-                         testing::Values(NoiseCase{6, 140, 1}, NoiseCase{0, 140, 1},
-                                         NoiseCase{-3, 140, 0}, NoiseCase{6, 70, 1},
-                                         NoiseCase{0, 70, 1}, NoiseCase{-3, 70, 1},
-                                         NoiseCase{6, 30, 1}, NoiseCase{0, 30, 1},
-                                         NoiseCase{-3, 30, 1}));
+                         testing::Values(NoiseCase{6, 140, 0.05}, NoiseCase{0, 140, 0.05},
+                                         NoiseCase{-3, 140, 0.85}, NoiseCase{6, 70, 0.05},
+                                         NoiseCase{0, 70, 0.05}, NoiseCase{-3, 70, 0.10},
+                                         NoiseCase{6, 30, 0.35}));
 
 // The table behind the ceilings: run with --gtest_also_run_disabled_tests.
 TEST(ReceiverMeasurement, DISABLED_CharacterErrorRateTable) {
