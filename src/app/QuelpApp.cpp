@@ -21,6 +21,10 @@ QuelpApp::QuelpApp(QuelpPorts ports)
 }
 
 void QuelpApp::ProcessBlock(const std::int16_t* block, int repaint) {
+    // A missing block (a failed read or capture) is no audio at all: nothing
+    // runs, and no step of the receiver counts time that did not pass.
+    if (block == nullptr) return;
+
     // 1. The spectrum of the block.
     fft_.Transform(block, spectrum_.FftRe.data(), spectrum_.FftIm.data());
 
