@@ -12,6 +12,7 @@
 #include "app/CliOptions.h"
 #include "app/Clock.h"
 #include "app/QuelpApp.h"
+#include "settings/FileSync.h"
 #include "text/PosixCaptureSink.h"
 
 #ifndef QUELP_VERSION
@@ -40,10 +41,10 @@ quelp::CodePage TextEncoding(const CliOptions& o) {
 
 // Options parsed already whose work is not part of this build yet; refused
 // rather than silently ignored. Empty when everything asked for is there.
-std::string MissingFeature(const CliOptions& o) {
-    if (o.settingsFile) return "--settings";
-    if (o.saveSettingsFile) return "--save-settings";
-    if (o.multi) return "--multi";
+std::string RefusedForDecode(const CliOptions& o) {
+    // The audio history holds live input only: after a file decode it would
+    // save a minute of silence.
+    if (o.historySaveDir) return "--history-save is for live input only";
     return {};
 }
 
@@ -66,8 +67,8 @@ void PrintStats(const char* what, const DecodeTotals& t, QuelpApp& app) {
 // which carries its state (speed, threshold, tuning) from one file into the
 // next, as the window does.
 int RunDecode(const CliOptions& o) {
-    if (const std::string missing = MissingFeature(o); !missing.empty()) {
-        return UsageError(missing + " is not available in this build");
+    if (const std::string missing = RefusedForDecode(o); !missing.empty()) {
+        return UsageError(missing);
     }
 
     ConsoleView view(stderr, o.stats);
@@ -79,8 +80,11 @@ int RunDecode(const CliOptions& o) {
     QuelpApp app({view, clock, dialogs, rx, &captureFile, nullptr});
     app.PaceFileDecoding = o.realtime;
 
-    // Settings file: --settings is applied here, before the options, so that
-    // the options win over it.
+    // The start-up order of the window, without its command line and default
+    // directory; a settings file is read only when one is named, and the
+    // options below win over it.
+    app.SettingsSaveOptions.sync = &quelp::SyncFileToDisk;
+    app.DeferredInit(quelp::StartupOptions::ForDecoder(o.settingsFile.value_or("")));
 
     std::string error;
     if (!quelp::cli::ApplyReceiverOptions(app, o, error)) return UsageError(error);
@@ -90,6 +94,10 @@ int RunDecode(const CliOptions& o) {
             if (block == 0) app.GoToMaxButtonClick();
         };
     }
+    // The state in force after the options, written the way the window's
+    // Save does, so that a settings file can be prepared from a shell.
+    if (o.saveSettingsFile && !app.SaveSettingsTo(*o.saveSettingsFile)) return kFileError;
+    if (o.multi) app.MultiChannelDecoder1Click();
     if (o.captureFile) {
         view.SetContext(*o.captureFile);
         app.Capture().OpenCaptureFileByName(*o.captureFile);
@@ -116,6 +124,7 @@ int RunDecode(const CliOptions& o) {
         if (o.stats) PrintStats(file.c_str(), one, app);
     }
     if (o.stats && o.files.size() > 1) PrintStats("all files", all, app);
+    if (o.multi) text.Append(app.MultiChannelText());
 
     if (app.Capture().CaptureOpen()) {
         // A capture file that could not be written whole is a failure too.

@@ -30,6 +30,10 @@ std::int32_t RequestSeconds(std::int64_t seconds) {
 
 void QuelpApp::InitHistory() {
     Startup.createHistory = [this] { history_.Allocate(kHistorySeconds, kHistoryRate); };
+    // Replay and save-and-decode decode through the file decoder, and never
+    // while it runs.
+    SetHistoryDecode([this](const std::string& file) { DecodeWaveFile(file); },
+                     [this] { return DecodeBusy; });
 }
 
 void QuelpApp::SetHistoryDecode(std::function<void(const std::string&)> decode,
