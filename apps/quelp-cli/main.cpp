@@ -2,6 +2,7 @@
 // the same application object as the window does, with console ports.
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,15 @@ std::string RefusedForDecode(const CliOptions& o) {
     // The audio history holds live input only: after a file decode it would
     // save a minute of silence.
     if (o.historySaveDir) return "--history-save is for live input only";
+    // The window starts from the defaults when its settings file is missing;
+    // from a shell a mistyped path is far likelier, unless the same file is
+    // about to be written.
+    if (o.settingsFile && o.settingsFile != o.saveSettingsFile) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(*o.settingsFile, ec)) {
+            return "settings file " + *o.settingsFile + " not found";
+        }
+    }
     return {};
 }
 
