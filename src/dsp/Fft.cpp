@@ -118,9 +118,8 @@ inline void Dft10(C* a) {
 // access contiguous in k1 (twiddles stored radix-digit major), so the
 // compiler can vectorise across butterflies; each k1 touches only its own
 // elements.
-#if defined(__clang__)
-#define QUELP_INDEPENDENT_ITERATIONS _Pragma("clang loop vectorize(assume_safety)")
-#elif defined(__GNUC__)
+// (clang vectorises these loops by itself and warns when asked to.)
+#if defined(__GNUC__) && !defined(__clang__)
 #define QUELP_INDEPENDENT_ITERATIONS _Pragma("GCC ivdep")
 #else
 #define QUELP_INDEPENDENT_ITERATIONS
@@ -137,8 +136,8 @@ inline void Butterfly(C* a) {
 }
 
 template <int R>
-void FixedPass(int n, int span, const double* __restrict twRe, const double* __restrict twIm,
-               double* __restrict re, double* __restrict im) {
+void FixedPass(int n, int span, const double* twRe, const double* twIm,
+               double* re, double* im) {
     const int len = span * R;
     if (span == 1) {  // first pass: every twiddle is 1
         for (int base = 0; base < n; base += R) {
@@ -153,8 +152,8 @@ void FixedPass(int n, int span, const double* __restrict twRe, const double* __r
         return;
     }
     for (int base = 0; base < n; base += len) {
-        double* __restrict gr = re + base;
-        double* __restrict gi = im + base;
+        double* gr = re + base;
+        double* gi = im + base;
         QUELP_INDEPENDENT_ITERATIONS
         for (int k1 = 0; k1 < span; ++k1) {
             C a[R];
