@@ -16,6 +16,7 @@ QuelpApp::QuelpApp(QuelpPorts ports)
       threshold_(params_, ports.view, DisplayHoldOff),
       tuning_(params_, ports.view, spectrum_.SpectrumPeak) {
     decoder_.EmitCharacter = [this](std::uint32_t code) { rxOutput_.EmitCharacter(code); };
+    InitSound();
 }
 
 void QuelpApp::ProcessBlock(const std::int16_t* block, int repaint) {
