@@ -5,6 +5,9 @@
 
 #include "ConsoleTextSink.h"
 #include "ConsoleView.h"
+#ifdef QUELP_LIVE
+#include "Live.h"
+#endif
 #include "app/CliOptions.h"
 #include "audio/WaveRead.h"
 
@@ -75,8 +78,12 @@ int main(int argc, char** argv) {
             std::printf("quelp-cli %s\n", QUELP_VERSION);
             return 0;
         case CliCommand::Live:
+#ifdef QUELP_LIVE
+            return quelp::cli::RunLive(o);
+#else
             std::fprintf(stderr, "quelp-cli: live input is not available in this build\n");
             return 1;
+#endif
         case CliCommand::Decode:
             break;
     }

@@ -139,10 +139,10 @@ class QuelpApp {
     bool SoundOutputBehind() const;
     // Processes the live buffers already filled (their blocks go to the
     // history and the capture file, not to the block processor).
-    void ServeInputBuffers();
+    void ServePendingInputBuffers();
     // After a file decode: one WM_BUFFERDONE per buffer still pending, so
     // live processing resumes at once.
-    void RepostInputBuffers();
+    void RepostPendingInputBuffers();
 
     // The "Sound Output" menu: the fifteen entries by item (false when
     // `item` is none of them), the submenu itself, and Ctrl+F.

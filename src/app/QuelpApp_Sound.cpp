@@ -83,11 +83,11 @@ bool QuelpApp::SoundOutputBehind() const {
     return soundOutput_ && soundOutput_->WaitingForOutputBuffer();
 }
 
-void QuelpApp::ServeInputBuffers() {
+void QuelpApp::ServePendingInputBuffers() {
     if (soundIn_ && soundIn_->PendingBuffers.load() > 0) soundIn_->InputBufferDone();
 }
 
-void QuelpApp::RepostInputBuffers() {
+void QuelpApp::RepostPendingInputBuffers() {
     if (!soundIn_ || ports_.events == nullptr) return;
     for (int n = soundIn_->PendingBuffers.load(); n > 0; --n) ports_.events->Post(WM_BUFFERDONE);
 }
