@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <functional>
 #include <thread>
 
 #include "ConsoleTextSink.h"
@@ -27,12 +28,12 @@ constexpr int kDeviceError = 1;
 constexpr int kUsageError = 2;
 constexpr int kFileError = 3;
 
-// Posted to the main loop when a stop signal arrived.
+// Posted to the main loop when a stop signal arrived or the input failed.
 constexpr uint32_t kWakeUp = WM_BUFFERDONE + 1;
 
 // A signal handler can reach nothing but what is global: it sets the flag
 // and posts the semaphore (both safe inside a handler); a watcher thread
-// turns that into a post to the event loop.
+// does the rest.
 std::atomic<bool> gStopRequested{false};
 sem_t gStopSemaphore;
 
@@ -41,10 +42,11 @@ extern "C" void OnStopSignal(int) {
     sem_post(&gStopSemaphore);
 }
 
-// SIGINT and SIGTERM, while it lives, wake the main loop to shut down.
+// SIGINT and SIGTERM, while it lives, run `onStop` on a watcher thread of its
+// own (the handler itself only sets the flag and posts the semaphore).
 class StopSignals {
   public:
-    explicit StopSignals(EventLoop& events) {
+    explicit StopSignals(std::function<void()> onStop) {
         gStopRequested = false;
         sem_init(&gStopSemaphore, 0, 0);
         struct sigaction action {};
@@ -52,10 +54,10 @@ class StopSignals {
         sigemptyset(&action.sa_mask);
         sigaction(SIGINT, &action, &oldInt_);
         sigaction(SIGTERM, &action, &oldTerm_);
-        watcher_ = std::thread([this, &events] {
+        watcher_ = std::thread([this, onStop = std::move(onStop)] {
             while (sem_wait(&gStopSemaphore) != 0 && errno == EINTR) {
             }
-            if (!closing_.load()) events.Post(kWakeUp);
+            if (!closing_.load()) onStop();
         });
     }
     StopSignals(const StopSignals&) = delete;
@@ -258,7 +260,13 @@ int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
         events.Post(kWakeUp);
     };
 
-    StopSignals stop(events);
+    // Closing begins on the watcher thread: the sound driver stops posting
+    // and the main thread stops re-queueing buffers at once, so a main thread
+    // that has fallen behind drains what is filled and comes back to the loop.
+    StopSignals stop([&app, &events] {
+        app.ShuttingDown = true;
+        events.Post(kWakeUp);
+    });
     int status = 0;
 
     // Start-up: the displays hold off for the first buffers, then input and

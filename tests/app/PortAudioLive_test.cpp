@@ -3,13 +3,7 @@
 // application object decodes it as it would a sound card.
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <span>
 #include <string>
 #include <thread>
@@ -18,6 +12,7 @@
 #include "app/EventLoopQueue.h"
 #include "app/QuelpApp.h"
 #include "audio/PortAudioDriver.h"
+#include "support/AlsaFileDevices.h"
 #include "support/CwSynth.h"
 #include "support/FakeClock.h"
 #include "support/FakeFileDialogs.h"
@@ -26,57 +21,6 @@
 
 namespace quelp {
 namespace {
-
-namespace fs = std::filesystem;
-
-// ALSA plugin modules are loaded and unloaded per probed device; codec
-// libraries behind some of them keep start-up allocations that the leak
-// checker would report from an unknown module. Kept loaded, they stay
-// reachable.
-void KeepAlsaModulesLoaded() {
-    void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD);
-    if (alsa == nullptr) return;
-    Dl_info info{};
-    void* symbol = dlsym(alsa, "snd_pcm_open");
-    if (symbol != nullptr && dladdr(symbol, &info) != 0 && info.dli_fname != nullptr) {
-        const fs::path modules = fs::path(info.dli_fname).parent_path() / "alsa-lib";
-        std::error_code error;
-        for (const auto& entry : fs::directory_iterator(modules, error)) {
-            if (entry.path().filename().string().rfind("libasound_module_pcm_", 0) == 0) {
-                dlopen(entry.path().c_str(), RTLD_LAZY | RTLD_NODELETE);
-            }
-        }
-    }
-    dlclose(alsa);
-}
-
-// A scratch folder with a capture device "quelp_live" reading `pcm`.
-class AlsaRecording {
-  public:
-    explicit AlsaRecording(const std::vector<std::int16_t>& pcm) {
-        dir_ = fs::temp_directory_path() / ("quelp_live_" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
-        std::ofstream(dir_ / "cw.raw", std::ios::binary)
-            .write(reinterpret_cast<const char*>(pcm.data()),
-                   static_cast<std::streamsize>(pcm.size() * 2));
-        std::ofstream conf(dir_ / "asound.conf");
-        conf << "pcm.quelp_live {\n  type plug\n  slave { pcm { type file slave.pcm \"null\" "
-             << "file \"/dev/null\" infile \"" << (dir_ / "cw.raw").string()
-             << "\" format \"raw\" } rate 11025 format S16_LE channels 1 }\n"
-             << "  hint { show on description \"Quelp live test\" }\n}\n";
-        conf.close();
-        const std::string path = "/usr/share/alsa/alsa.conf:" + (dir_ / "asound.conf").string();
-        setenv("ALSA_CONFIG_PATH", path.c_str(), 1);
-    }
-    ~AlsaRecording() {
-        unsetenv("ALSA_CONFIG_PATH");
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-
-  private:
-    fs::path dir_;
-};
 
 TEST(PortAudioLive, DecodesCwFromACaptureDevice) {
     // The file device is not paced: it runs ahead whenever no buffer is
@@ -93,8 +37,10 @@ TEST(PortAudioLive, DecodesCwFromACaptureDevice) {
     ASSERT_LT(pcm.size(), 16u * 2048);
     pcm.resize(64 * 2048, 0);
 
-    KeepAlsaModulesLoaded();
-    AlsaRecording recording(pcm);
+    test::KeepAlsaModulesLoaded();
+    test::AlsaFileDevices alsa("live");
+    alsa.AddCapture("quelp_live", pcm);
+    alsa.Install();
     PortAudioDriver driver(PortAudioDriver::Direction::Input);
     int device = -1;
     for (int d = 0; d < driver.DeviceCount(); ++d) {
