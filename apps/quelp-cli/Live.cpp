@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <functional>
 #include <thread>
+#include <utility>
 
 #include "ConsoleTextSink.h"
 #include "ConsoleView.h"
@@ -194,6 +195,16 @@ bool ResolveSoundDevice(SoundDriver& driver, const std::optional<CliDevice>& wan
 }
 
 int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
+    // Refused rather than silently ignored until their subsystems join.
+    for (const auto& [given, name] : {std::pair{o.settingsFile.has_value(), "--settings"},
+                                      std::pair{o.saveSettingsFile.has_value(), "--save-settings"},
+                                      std::pair{o.historySaveDir.has_value(), "--history-save"},
+                                      std::pair{o.multi, "--multi"}}) {
+        if (given) {
+            std::fprintf(stderr, "quelp-cli: %s is not available in this build\n", name);
+            return kUsageError;
+        }
+    }
     PortAudioDriver input(PortAudioDriver::Direction::Input);
     if (o.listDevices) {
         PortAudioDriver output(PortAudioDriver::Direction::Output);
