@@ -10,6 +10,9 @@
 #include "ConsoleTextSink.h"
 #include "ConsoleView.h"
 #include "ReceiverOptions.h"
+#ifdef QUELP_LIVE
+#include "Live.h"
+#endif
 #include "app/CliOptions.h"
 #include "app/Clock.h"
 #include "app/QuelpApp.h"
@@ -146,11 +149,6 @@ int RunDecode(const CliOptions& o) {
     return status;
 }
 
-int RunLive(const CliOptions&) {
-    std::fprintf(stderr, "quelp-cli: live input is not available in this build\n");
-    return 1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -169,7 +167,12 @@ int main(int argc, char** argv) {
             std::printf("quelp-cli %s\n", QUELP_VERSION);
             return 0;
         case CliCommand::Live:
-            return RunLive(o);
+#ifdef QUELP_LIVE
+            return quelp::cli::RunLive(o, quelp::cli::ApplyReceiverOptions);
+#else
+            std::fprintf(stderr, "quelp-cli: live input is not available in this build\n");
+            return 1;
+#endif
         case CliCommand::Decode:
             return RunDecode(o);
     }

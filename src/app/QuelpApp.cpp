@@ -18,6 +18,7 @@ QuelpApp::QuelpApp(QuelpPorts ports)
     decoder_.EmitCharacter = [this](std::uint32_t code) { rxOutput_.EmitCharacter(code); };
     InitHistory();
     InitMultiChannel();
+    InitSound();
 }
 
 void QuelpApp::ProcessBlock(const std::int16_t* block, int repaint) {

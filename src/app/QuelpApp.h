@@ -8,17 +8,24 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "app/Clock.h"
+#include "app/EventLoop.h"
 #include "app/FileDialogs.h"
 #include "app/MainView.h"
 #include "app/MainWindowState.h"
 #include "app/QuelpParams.h"
 #include "app/StartupHooks.h"
 #include "app/StartupOptions.h"
+#include "app/UiItem.h"
 #include "audio/HistoryFiles.h"
+#include "audio/SoundDriver.h"
+#include "audio/SoundIn.h"
+#include "audio/SoundOut.h"
+#include "audio/SoundOutput.h"
 #include "audio/WaveBuff.h"
 #include "audio/WaveRead.h"
 #include "audio/WaveWrite.h"
@@ -51,6 +58,13 @@ struct QuelpPorts {
     CaptureSink* captureSink = nullptr;
     // The exchange library; null: not available, characters are not passed.
     ExchangeLibrary* exchange = nullptr;
+    // The sound card (wave-in and wave-out drivers) and the main thread's
+    // event loop that carries WM_BUFFERDONE; null: no live input (or no
+    // output), the sound steps do nothing and a file decode never waits for
+    // the output.
+    SoundDriver* soundInDriver = nullptr;
+    SoundDriver* soundOutDriver = nullptr;
+    EventLoop* events = nullptr;
 };
 
 class QuelpApp {
@@ -254,6 +268,69 @@ class QuelpApp {
     std::string MultiChannelText() const;
 
     // --- sound input and output (QuelpApp_Sound.cpp) -------------------------
+    // What a live block reaches besides the block processor: the audio
+    // history and the wave capture file. Unset steps do nothing.
+    struct SoundHistoryHooks {
+        std::function<void(std::span<const std::int16_t> block)> storeHistory;
+        std::function<bool()> waveCaptureOpen;
+        // False when the write failed.
+        std::function<bool(std::span<const std::int16_t> block)> writeWaveCapture;
+        // The close-wave-capture command, after a failed write.
+        std::function<void()> closeWaveCapture;
+    };
+    SoundHistoryHooks SoundHistory;
+    // Ends the application when a buffer cannot be given back to the input
+    // driver; set by the front end (the window closes, the CLI stops).
+    std::function<void()> EndApplication;
+
+    // Null when the ports brought no input (output) driver.
+    SoundIn* SoundInput() { return soundIn_ ? &*soundIn_ : nullptr; }
+    SoundOut* SoundOutDevice() { return soundOut_ ? &*soundOut_ : nullptr; }
+    SoundOutput* SoundOutputSelection() { return soundOutput_ ? &*soundOutput_ : nullptr; }
+
+    // Stops the input and opens `device` (outside 0..9: the default device).
+    void RestartSoundInput(int device);
+    // Stops and closes the input; buffers not yet processed are discarded.
+    void StopSoundInput();
+    // Closes the output device and selects the current code on `device`.
+    void RestartSoundOutput(int device);
+    // Closes the output device (shut-down); the selection stays.
+    void CloseSoundOutput();
+    // The WM_BUFFERDONE handler of the main thread's event loop.
+    void InputBufferDone();
+    // Dispatches one message of the main thread's event loop.
+    void HandleMessage(std::uint32_t message);
+
+    // For the file decode's pacing: the output is on and all its buffers
+    // are with the driver (wait before the next block, so no sample is lost).
+    bool SoundOutputBehind() const;
+    // Processes the live buffers already filled (their blocks go to the
+    // history and the capture file, not to the block processor).
+    void ServePendingInputBuffers();
+    // After a file decode: one WM_BUFFERDONE per buffer still pending, so
+    // live processing resumes at once.
+    void RepostPendingInputBuffers();
+
+    // The "Sound Output" menu: the fifteen entries by item (false when
+    // `item` is none of them), the submenu itself, and Ctrl+F.
+    bool SoundOutputMenuClick(UiItem item);
+    void SoundOutputFilter1Click();
+    void SoundOff1Click() { SoundOutputMenuClick(UiItem::SoundOff1); }
+    void SoundWithoutFiltering1Click() { SoundOutputMenuClick(UiItem::SoundWithoutFiltering1); }
+    void N10Hz1Click() { SoundOutputMenuClick(UiItem::N10Hz1); }
+    void N20Hz1Click() { SoundOutputMenuClick(UiItem::N20Hz1); }
+    void N30Hz1Click() { SoundOutputMenuClick(UiItem::N30Hz1); }
+    void N70Hz1Click() { SoundOutputMenuClick(UiItem::N70Hz1); }
+    void N140Hz1Click() { SoundOutputMenuClick(UiItem::N140Hz1); }
+    void N280Hz1Click() { SoundOutputMenuClick(UiItem::N280Hz1); }
+    void N600Hz1Click() { SoundOutputMenuClick(UiItem::N600Hz1); }
+    void N1000Hz1Click() { SoundOutputMenuClick(UiItem::N1000Hz1); }
+    void N2000Hz1Click() { SoundOutputMenuClick(UiItem::N2000Hz1); }
+    void N3000Hz1Click() { SoundOutputMenuClick(UiItem::N3000Hz1); }
+    void N100Hz1Click() { SoundOutputMenuClick(UiItem::N100Hz1); }
+    void N250Hz1Click() { SoundOutputMenuClick(UiItem::N250Hz1); }
+    void N1000Hz2Click() { SoundOutputMenuClick(UiItem::N1000Hz2); }
+    void ToggleSoundBypass();
 
     // Captured blocks waiting to be processed; the block processor skips
     // drawing while 3 or more wait. The sound input keeps it.
@@ -272,7 +349,11 @@ class QuelpApp {
   private:
     // The sample that the sound output plays (raw or filtered); nothing while
     // sound is off.
-    void FeedSoundOutput(std::int16_t /*sample*/) {}
+    void FeedSoundOutput(std::int16_t sample) {
+        if (soundFeed_ != nullptr && soundFeed_->SoundFilter != SoundOutput::kOff) {
+            soundFeed_->FeedSoundOutput(sample);
+        }
+    }
 
     QuelpPorts ports_;
     Quelp_Params params_;
@@ -330,6 +411,14 @@ class QuelpApp {
     bool scanFormCreated_ = false;
 
     // --- sound input and output -------------------------------------------------
+    void InitSound();
+    // Built only when the ports bring the drivers; they use the members above.
+    std::optional<SoundIn> soundIn_;
+    std::optional<SoundOut> soundOut_;
+    std::optional<SoundOutput> soundOutput_;
+    // The selection, or null without an output driver: without sound the
+    // per-sample feed costs one test.
+    SoundOutput* soundFeed_ = nullptr;
 };
 
 }  // namespace quelp

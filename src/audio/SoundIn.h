@@ -40,7 +40,7 @@ struct SoundInHooks {
 struct SoundInShared {
     std::atomic<int>& displayHoldOff;       // counted down per filled buffer
     const std::atomic<bool>& shuttingDown;  // no posts, no re-queue once set
-    const bool& fileDecoding;               // live blocks bypass ProcessBlock
+    const std::atomic<bool>& fileDecoding;  // live blocks bypass ProcessBlock
 };
 
 class SoundIn final : public SoundDriverClient {

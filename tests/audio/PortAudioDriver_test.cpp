@@ -141,7 +141,7 @@ struct LiveInput {
     EventLoopQueue events{WM_BUFFERDONE};
     std::atomic<int> displayHoldOff{5};
     std::atomic<bool> shuttingDown{false};
-    bool fileDecoding = false;
+    std::atomic<bool> fileDecoding{false};
     std::vector<Samples> blocks;
     SoundIn in{
         driver,

@@ -24,7 +24,7 @@ struct InputRig {
     EventLoopQueue events{WM_BUFFERDONE};
     std::atomic<int> displayHoldOff{0};
     std::atomic<bool> shuttingDown{false};
-    bool fileDecoding = false;
+    std::atomic<bool> fileDecoding{false};
 
     std::vector<Block> processed, history, captured;
     bool captureOpen = false;

@@ -1,0 +1,312 @@
+#include "Live.h"
+
+#include <semaphore.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cerrno>
+#include <functional>
+#include <thread>
+#include <utility>
+
+#include "ConsoleTextSink.h"
+#include "ConsoleView.h"
+#include "app/Clock.h"
+#include "app/EventLoopQueue.h"
+#include "app/FileDialogs.h"
+#include "audio/PortAudioDriver.h"
+#include "audio/WaveWrite.h"
+#include "text/PosixCaptureSink.h"
+#include "text/ReceiveText.h"
+
+namespace quelp::cli {
+
+namespace {
+
+constexpr int kDeviceError = 1;
+constexpr int kUsageError = 2;
+constexpr int kFileError = 3;
+
+// Posted to the main loop when a stop signal arrived or the input failed.
+constexpr uint32_t kWakeUp = WM_BUFFERDONE + 1;
+
+// A signal handler can reach nothing but what is global: it sets the flag
+// and posts the semaphore (both safe inside a handler); a watcher thread
+// does the rest.
+std::atomic<bool> gStopRequested{false};
+sem_t gStopSemaphore;
+
+extern "C" void OnStopSignal(int) {
+    gStopRequested.store(true);
+    sem_post(&gStopSemaphore);
+}
+
+// SIGINT and SIGTERM, while it lives, run `onStop` on a watcher thread of its
+// own (the handler itself only sets the flag and posts the semaphore).
+class StopSignals {
+  public:
+    explicit StopSignals(std::function<void()> onStop) {
+        gStopRequested = false;
+        sem_init(&gStopSemaphore, 0, 0);
+        struct sigaction action {};
+        action.sa_handler = OnStopSignal;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &oldInt_);
+        sigaction(SIGTERM, &action, &oldTerm_);
+        watcher_ = std::thread([this, onStop = std::move(onStop)] {
+            while (sem_wait(&gStopSemaphore) != 0 && errno == EINTR) {
+            }
+            if (!closing_.load()) onStop();
+        });
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+    ~StopSignals() {
+        sigaction(SIGINT, &oldInt_, nullptr);
+        sigaction(SIGTERM, &oldTerm_, nullptr);
+        closing_ = true;
+        sem_post(&gStopSemaphore);
+        watcher_.join();
+        sem_destroy(&gStopSemaphore);
+    }
+
+    bool Requested() const { return gStopRequested.load(); }
+
+  private:
+    struct sigaction oldInt_ {};
+    struct sigaction oldTerm_ {};
+    std::atomic<bool> closing_{false};
+    std::thread watcher_;
+};
+
+// The receive text of the live decoder: every character goes to standard
+// output at once; the view is always at the bottom.
+class LiveReceiveText final : public ReceiveText {
+  public:
+    explicit LiveReceiveText(ConsoleTextSink& sink) : sink_(sink) {}
+
+    int LineCount() override { return 1; }
+    int TopLine() override { return 0; }
+    int VisibleLines() override { return 1; }
+    int SelectionStart() override { return CharacterCount(); }
+    int SelectionLength() override { return 0; }
+    int CharacterCount() override { return static_cast<int>(text_.size()); }
+    void SetSelection(int, int) override {}
+    void SuspendRepaint() override {}
+    void ResumeRepaint() override {}
+    void AppendAtEnd(std::string_view text) override {
+        text_.append(text);
+        sink_.Append(text);
+    }
+    void SetTopLine(int) override {}
+    void ScrollCaretIntoView() override {}
+    std::string WholeText() override { return text_; }
+    void SetWholeText(std::string_view text) override { text_.assign(text); }
+
+    // Ends the printed text with a line break unless it already ends in one.
+    void EndLine() {
+        if (!text_.empty() && text_.back() != '\n') sink_.Append("\n");
+    }
+
+  private:
+    ConsoleTextSink& sink_;
+    std::string text_;
+};
+
+// A console has no file dialogs: every question is answered "cancel".
+class NoDialogs final : public FileDialogs {
+  public:
+    std::optional<std::string> AskOpen(const FileDialogRequest&) override { return {}; }
+    std::optional<std::string> AskSave(const FileDialogRequest&) override { return {}; }
+};
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+CodePage TextEncoding(const CliOptions& o) {
+    if (o.encoding) return *o.encoding;
+    return o.charset == 1 ? CodePage::Cp1251 : CodePage::Cp1252;
+}
+
+void ListDirection(const char* heading, SoundDriver& driver, std::FILE* out) {
+    std::fprintf(out, "%s\n", heading);
+    const int count = driver.DeviceCount();
+    if (count < 1) std::fprintf(out, "  (none)\n");
+    for (int d = 0; d < count; ++d) {
+        std::string name;
+        if (!driver.ProductName(d, name)) name = "(unreadable)";
+        std::fprintf(out, "  %d: %s\n", d, name.c_str());
+    }
+}
+
+}  // namespace
+
+void ListSoundDevices(SoundDriver& input, SoundDriver& output, std::FILE* out) {
+    ListDirection("Input devices:", input, out);
+    ListDirection("Output devices:", output, out);
+    std::fflush(out);
+}
+
+bool ResolveSoundDevice(SoundDriver& driver, const std::optional<CliDevice>& wanted,
+                        const std::string& option, int& number, std::string& error) {
+    number = -1;
+    if (!wanted) return true;
+    const int count = driver.DeviceCount();
+    if (wanted->index >= 0) {
+        number = wanted->index;
+    } else {
+        int partial = -1;
+        int partials = 0;
+        const std::string key = Lower(wanted->name);
+        for (int d = 0; d < count && number < 0; ++d) {
+            std::string name;
+            if (!driver.ProductName(d, name)) continue;
+            if (name == wanted->name) {
+                number = d;
+            } else if (Lower(name).find(key) != std::string::npos) {
+                partial = d;
+                ++partials;
+            }
+        }
+        if (number < 0 && partials == 1) number = partial;
+        if (number < 0) {
+            error = option + ": " +
+                    (partials > 1 ? "'" + wanted->name + "' names more than one device"
+                                  : "no device named '" + wanted->name + "'") +
+                    " (see --list-devices)";
+            return false;
+        }
+    }
+    if (number >= count) {
+        error = option + ": there is no device " + std::to_string(number) + " (see --list-devices)";
+        return false;
+    }
+    if (number > 9) {
+        error = option + ": device " + std::to_string(number) +
+                " cannot be opened; only devices 0 to 9 can be chosen";
+        return false;
+    }
+    return true;
+}
+
+int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
+    // Refused rather than silently ignored until their subsystems join.
+    for (const auto& [given, name] : {std::pair{o.settingsFile.has_value(), "--settings"},
+                                      std::pair{o.saveSettingsFile.has_value(), "--save-settings"},
+                                      std::pair{o.historySaveDir.has_value(), "--history-save"},
+                                      std::pair{o.multi, "--multi"}}) {
+        if (given) {
+            std::fprintf(stderr, "quelp-cli: %s is not available in this build\n", name);
+            return kUsageError;
+        }
+    }
+    PortAudioDriver input(PortAudioDriver::Direction::Input);
+    if (o.listDevices) {
+        PortAudioDriver output(PortAudioDriver::Direction::Output);
+        ListSoundDevices(input, output, stdout);
+        return 0;
+    }
+
+    // The output device is needed only when something is to be played.
+    std::optional<PortAudioDriver> output;
+    if (o.soundOut.value_or(0) != 0) output.emplace(PortAudioDriver::Direction::Output);
+
+    ConsoleView view(stderr, o.stats);
+    ConsoleTextSink text(stdout, TextEncoding(o));
+    LiveReceiveText rx(text);
+    SystemClock clock;
+    NoDialogs dialogs;
+    PosixCaptureSink captureFile;
+    EventLoopQueue events{WM_BUFFERDONE, kWakeUp};
+    QuelpPorts ports{view, clock, dialogs, rx, &captureFile, nullptr};
+    ports.soundInDriver = &input;
+    ports.soundOutDriver = output ? &*output : nullptr;
+    ports.events = &events;
+    QuelpApp app(ports);
+
+    std::string error;
+    int inDevice = -1;
+    int outDevice = -1;
+    if ((applyOptions && !applyOptions(app, o, error)) ||
+        !ResolveSoundDevice(input, o.device, "--device", inDevice, error) ||
+        (output && !ResolveSoundDevice(*output, o.outDevice, "--out-device", outDevice, error))) {
+        std::fprintf(stderr, "quelp-cli: %s\n", error.c_str());
+        return kUsageError;
+    }
+    Quelp_Params& p = app.Params();
+    if (o.channel) p.InputCardChannel = *o.channel;
+    if (o.device) p.SoundCardNumber = inDevice;
+    if (o.outDevice) p.OutSoundCardNumber = outDevice;
+    if (o.soundOut) RunHook(app.Startup.setSoundFilterCode, *o.soundOut);
+
+    if (o.captureFile) {
+        view.SetContext(*o.captureFile);
+        app.Capture().OpenCaptureFileByName(*o.captureFile);
+        view.SetContext({});
+        if (!app.Capture().CaptureOpen()) return kFileError;
+    }
+    // The wave capture file: every live block after channel extraction.
+    TWaveWrite record;
+    if (o.recordFile) {
+        if (record.Create(*o.recordFile, 1, 16, 11025) != 0) {
+            view.SetContext(*o.recordFile);
+            view.ShowMessage("Wave capture file could not be created!", "File Error");
+            return kFileError;
+        }
+        app.SoundHistory.waveCaptureOpen = [&record] { return record.IsOpen(); };
+        app.SoundHistory.writeWaveCapture = [&record](std::span<const std::int16_t> block) {
+            return record.Write(block.data(), static_cast<uint32_t>(block.size())) == 0;
+        };
+        app.SoundHistory.closeWaveCapture = [&record] { record.Close(); };
+    }
+
+    bool ended = false;
+    app.EndApplication = [&] {
+        ended = true;
+        events.Post(kWakeUp);
+    };
+
+    // Closing begins on the watcher thread: the sound driver stops posting
+    // and the main thread stops re-queueing buffers at once, so a main thread
+    // that has fallen behind drains what is filled and comes back to the loop.
+    StopSignals stop([&app, &events] {
+        app.ShuttingDown = true;
+        events.Post(kWakeUp);
+    });
+    int status = 0;
+
+    // Start-up: the displays hold off for the first buffers, then input and
+    // output open.
+    app.DisplayHoldOff = 5;
+    RunHook(app.Startup.restartSoundInput);
+    RunHook(app.Startup.restartSoundOutput);
+    if (app.SoundInput() == nullptr || !app.SoundInput()->IsOpen()) status = kDeviceError;
+
+    while (status == 0 && !ended && !stop.Requested()) {
+        events.Wait();
+        events.Dispatch([&app](uint32_t message) { app.HandleMessage(message); });
+    }
+    if (ended) status = kDeviceError;
+
+    // Shut-down: no more buffers are posted or re-queued, the output closes
+    // before the input stops (every input buffer comes back), then the files.
+    app.ShuttingDown = true;
+    RunHook(app.Startup.closeSoundOutput);
+    RunHook(app.Startup.stopSoundInput);
+    if (record.IsOpen() && record.Close() != 0) {
+        view.SetContext(*o.recordFile);
+        view.ShowMessage("Wave capture file write error!", "File Error");
+        status = kFileError;
+    }
+    if (app.Capture().CaptureOpen()) app.Capture().CloseCaptureFile1Click();
+    rx.EndLine();
+    std::fflush(stdout);
+    return status;
+}
+
+}  // namespace quelp::cli
