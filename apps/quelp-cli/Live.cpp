@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <filesystem>
 #include <functional>
 #include <thread>
 #include <utility>
@@ -16,8 +17,9 @@
 #include "app/Clock.h"
 #include "app/EventLoopQueue.h"
 #include "app/FileDialogs.h"
+#include "app/StartupOptions.h"
 #include "audio/PortAudioDriver.h"
-#include "audio/WaveWrite.h"
+#include "settings/FileSync.h"
 #include "text/PosixCaptureSink.h"
 #include "text/ReceiveText.h"
 
@@ -195,26 +197,27 @@ bool ResolveSoundDevice(SoundDriver& driver, const std::optional<CliDevice>& wan
 }
 
 int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
-    // Refused rather than silently ignored until their subsystems join.
-    for (const auto& [given, name] : {std::pair{o.settingsFile.has_value(), "--settings"},
-                                      std::pair{o.saveSettingsFile.has_value(), "--save-settings"},
-                                      std::pair{o.historySaveDir.has_value(), "--history-save"},
-                                      std::pair{o.multi, "--multi"}}) {
-        if (given) {
-            std::fprintf(stderr, "quelp-cli: %s is not available in this build\n", name);
-            return kUsageError;
-        }
-    }
     PortAudioDriver input(PortAudioDriver::Direction::Input);
     if (o.listDevices) {
         PortAudioDriver output(PortAudioDriver::Direction::Output);
         ListSoundDevices(input, output, stdout);
         return 0;
     }
+    if (o.settingsFile && o.settingsFile != o.saveSettingsFile) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(*o.settingsFile, ec)) {
+            std::fprintf(stderr, "quelp-cli: settings file %s not found\n",
+                         o.settingsFile->c_str());
+            return kUsageError;
+        }
+    }
 
-    // The output device is needed only when something is to be played.
+    // The output device is needed only when something may be played: asked
+    // for here, or by a settings file.
     std::optional<PortAudioDriver> output;
-    if (o.soundOut.value_or(0) != 0) output.emplace(PortAudioDriver::Direction::Output);
+    if (o.soundOut.value_or(0) != 0 || (o.settingsFile && !o.soundOut)) {
+        output.emplace(PortAudioDriver::Direction::Output);
+    }
 
     ConsoleView view(stderr, o.stats);
     ConsoleTextSink text(stdout, TextEncoding(o));
@@ -228,41 +231,52 @@ int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
     ports.soundOutDriver = output ? &*output : nullptr;
     ports.events = &events;
     QuelpApp app(ports);
+    app.SettingsSaveOptions.sync = &SyncFileToDisk;
 
+    // The window's start-up order; the options are applied once the settings
+    // file (if any) is in force and before the devices open, so they win.
+    int status = 0;
     std::string error;
-    int inDevice = -1;
-    int outDevice = -1;
-    if ((applyOptions && !applyOptions(app, o, error)) ||
-        !ResolveSoundDevice(input, o.device, "--device", inDevice, error) ||
-        (output && !ResolveSoundDevice(*output, o.outDevice, "--out-device", outDevice, error))) {
+    StartupOptions startup = StartupOptions::ForDecoder(o.settingsFile.value_or(""));
+    startup.BeforeDevices = [&] {
+        int inDevice = -1;
+        int outDevice = -1;
+        if ((applyOptions && !applyOptions(app, o, error)) ||
+            !ResolveSoundDevice(input, o.device, "--device", inDevice, error) ||
+            (output &&
+             !ResolveSoundDevice(*output, o.outDevice, "--out-device", outDevice, error))) {
+            status = kUsageError;
+            // Nothing is opened after a usage error.
+            app.Startup.restartSoundInput = {};
+            app.Startup.restartSoundOutput = {};
+            return;
+        }
+        Quelp_Params& p = app.Params();
+        if (o.channel) p.InputCardChannel = *o.channel;
+        if (o.device) p.SoundCardNumber = inDevice;
+        if (o.outDevice) p.OutSoundCardNumber = outDevice;
+        if (o.soundOut) RunHook(app.Startup.setSoundFilterCode, *o.soundOut);
+        if (o.multi) app.MultiChannelDecoder1Click();
+    };
+    app.DeferredInit(startup);
+    if (status != 0) {
         std::fprintf(stderr, "quelp-cli: %s\n", error.c_str());
-        return kUsageError;
+        app.Shutdown();
+        return status;
     }
-    Quelp_Params& p = app.Params();
-    if (o.channel) p.InputCardChannel = *o.channel;
-    if (o.device) p.SoundCardNumber = inDevice;
-    if (o.outDevice) p.OutSoundCardNumber = outDevice;
-    if (o.soundOut) RunHook(app.Startup.setSoundFilterCode, *o.soundOut);
+    if (o.saveSettingsFile && !app.SaveSettingsTo(*o.saveSettingsFile)) status = kFileError;
 
-    if (o.captureFile) {
+    if (status == 0 && o.captureFile) {
         view.SetContext(*o.captureFile);
         app.Capture().OpenCaptureFileByName(*o.captureFile);
         view.SetContext({});
-        if (!app.Capture().CaptureOpen()) return kFileError;
+        if (!app.Capture().CaptureOpen()) status = kFileError;
     }
     // The wave capture file: every live block after channel extraction.
-    TWaveWrite record;
-    if (o.recordFile) {
-        if (record.Create(*o.recordFile, 1, 16, 11025) != 0) {
-            view.SetContext(*o.recordFile);
-            view.ShowMessage("Wave capture file could not be created!", "File Error");
-            return kFileError;
-        }
-        app.SoundHistory.waveCaptureOpen = [&record] { return record.IsOpen(); };
-        app.SoundHistory.writeWaveCapture = [&record](std::span<const std::int16_t> block) {
-            return record.Write(block.data(), static_cast<uint32_t>(block.size())) == 0;
-        };
-        app.SoundHistory.closeWaveCapture = [&record] { record.Close(); };
+    if (status == 0 && o.recordFile) {
+        view.SetContext(*o.recordFile);
+        if (!app.OpenWaveCaptureFileByName(*o.recordFile)) status = kFileError;
+        view.SetContext({});
     }
 
     bool ended = false;
@@ -278,14 +292,9 @@ int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
         app.ShuttingDown = true;
         events.Post(kWakeUp);
     });
-    int status = 0;
-
-    // Start-up: the displays hold off for the first buffers, then input and
-    // output open.
-    app.DisplayHoldOff = 5;
-    RunHook(app.Startup.restartSoundInput);
-    RunHook(app.Startup.restartSoundOutput);
-    if (app.SoundInput() == nullptr || !app.SoundInput()->IsOpen()) status = kDeviceError;
+    if (status == 0 && (app.SoundInput() == nullptr || !app.SoundInput()->IsOpen())) {
+        status = kDeviceError;
+    }
 
     while (status == 0 && !ended && !stop.Requested()) {
         events.Wait();
@@ -293,17 +302,25 @@ int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
     }
     if (ended) status = kDeviceError;
 
-    // Shut-down: no more buffers are posted or re-queued, the output closes
-    // before the input stops (every input buffer comes back), then the files.
-    app.ShuttingDown = true;
-    RunHook(app.Startup.closeSoundOutput);
-    RunHook(app.Startup.stopSoundInput);
-    if (record.IsOpen() && record.Close() != 0) {
+    // Shut-down in the window's order: the output closes before the input
+    // stops (every input buffer comes back), then the text capture file.
+    const int errorsBefore = view.ErrorCount();
+    app.Shutdown();
+    if (app.WaveCaptureOpen()) {
         view.SetContext(*o.recordFile);
-        view.ShowMessage("Wave capture file write error!", "File Error");
-        status = kFileError;
+        app.CloseWaveCaptureFile1Click();
+        view.SetContext({});
     }
-    if (app.Capture().CaptureOpen()) app.Capture().CloseCaptureFile1Click();
+    if (o.historySaveDir) {
+        const std::string saved = app.SaveHistoryUnder(*o.historySaveDir, 60);
+        if (saved.empty()) {
+            status = status == 0 ? kFileError : status;
+        } else if (o.stats) {
+            std::fprintf(stderr, "quelp-cli: history saved to %s\n", saved.c_str());
+        }
+    }
+    if (o.multi) text.Append(app.MultiChannelText());
+    if (view.ErrorCount() != errorsBefore && status == 0) status = kFileError;
     rx.EndLine();
     std::fflush(stdout);
     return status;

@@ -19,6 +19,22 @@ QuelpApp::QuelpApp(QuelpPorts ports)
     InitHistory();
     InitMultiChannel();
     InitSound();
+    ConnectSubsystems();
+}
+
+void QuelpApp::ConnectSubsystems() {
+    // Live blocks go to the audio history and the wave capture file.
+    SoundHistory.storeHistory = [this](std::span<const std::int16_t> b) { StoreHistoryBlock(b); };
+    SoundHistory.waveCaptureOpen = [this] { return WaveCaptureOpen(); };
+    SoundHistory.writeWaveCapture = [this](std::span<const std::int16_t> b) {
+        return WriteWaveCaptureBlock(b);
+    };
+    SoundHistory.closeWaveCapture = [this] { CloseWaveCaptureFile1Click(); };
+    // A file decode keeps pace with the sound output and keeps serving the
+    // live input.
+    OutputBufferWanted = [this] { return SoundOutputBehind(); };
+    ServeInputBuffers = [this] { ServePendingInputBuffers(); };
+    RepostInputBuffers = [this] { RepostPendingInputBuffers(); };
 }
 
 void QuelpApp::ProcessBlock(const std::int16_t* block, int repaint) {

@@ -355,6 +355,10 @@ class QuelpApp {
         }
     }
 
+    // Joins the subsystems' hooks to each other (history and capture to the
+    // sound input, the sound output to the file decoder).
+    void ConnectSubsystems();
+
     QuelpPorts ports_;
     Quelp_Params params_;
     CharacterTables tables_;

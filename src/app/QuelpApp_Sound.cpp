@@ -45,12 +45,12 @@ void QuelpApp::InitSound() {
 
     Startup.restartSoundInput = [this] { RestartSoundInput(params_.SoundCardNumber); };
     Startup.restartSoundOutput = [this] { RestartSoundOutput(params_.OutSoundCardNumber); };
-    Startup.soundFilterCode = [this] {
-        return soundOutput_ ? soundOutput_->SoundFilter : SoundOutput::kOff;
-    };
-    Startup.setSoundFilterCode = [this](int code) {
-        if (soundOutput_) soundOutput_->SoundFilter = code;
-    };
+    // Without an output device the stored code stays with the settings as it
+    // was read, so a save on a machine without sound keeps the choice.
+    if (soundOutput_) {
+        Startup.soundFilterCode = [this] { return soundOutput_->SoundFilter; };
+        Startup.setSoundFilterCode = [this](int code) { soundOutput_->SoundFilter = code; };
+    }
     Startup.closeSoundOutput = [this] { CloseSoundOutput(); };
     Startup.stopSoundInput = [this] { StopSoundInput(); };
 }

@@ -115,6 +115,7 @@ void QuelpApp::DeferredInit(const StartupOptions& options) {
     RunHook(Startup.createHistory);
 
     // 15. The sound devices; the first blocks are not drawn.
+    RunHook(options.BeforeDevices);
     DisplayHoldOff = kStartupHoldOffBuffers;
     RunHook(Startup.restartSoundInput);
     RunHook(Startup.restartSoundOutput);

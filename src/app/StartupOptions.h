@@ -5,6 +5,7 @@
 // neither: it never changes the working directory and reads a settings file
 // only when one is named.
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,6 +27,11 @@ struct StartupOptions {
     // start-up (empty: none).
     std::string SettingsFile;
     std::string CaptureFile;
+
+    // Runs once the settings are in force, just before the sound devices
+    // open: the command-line decoder applies its own options there, so they
+    // win over the settings file and choose the devices.
+    std::function<void()> BeforeDevices;
 
     // The window: its command line, the environment of this process.
     static StartupOptions ForWindow(std::vector<std::string> args) {

@@ -146,7 +146,7 @@ TEST(WaveCapture, NestedOpenAndCloseReturnAtOnce) {
 struct LiveRig : HistoryRig {
     test::FakeSoundDriver driver;
     EventLoopQueue events{WM_BUFFERDONE};
-    bool fileDecoding = false;
+    std::atomic<bool> fileDecoding{false};
     SoundIn in{driver,
                app.Params(),
                view,
