@@ -16,6 +16,7 @@
 #include "decoder/BurstFilter.h"
 #include "decoder/IntervalMachine.h"
 #include "dsp/IqFilterChain.h"
+#include "dsp/LevelTracker.h"
 #include "dsp/SineTable.h"
 
 namespace quelp {
@@ -25,8 +26,6 @@ class TCwDecoder {
     // The threshold estimator closes a window on its 5513th sample (half a
     // second at 11025 Hz).
     static constexpr int kWindowSamples = 5512;
-    static constexpr double kNoiseFactor = 1.565;
-    static constexpr double kRise = 0.33;
     static constexpr double kEnergyFloor = 1e-12;
     // A new channel starts slow, at about 25 LPM.
     static constexpr std::int32_t kStartDotLen = 2600;
@@ -71,7 +70,8 @@ class TCwDecoder {
 
     double Level = 0.0;  // envelope of the last sample, 1.0 about full scale
     double ChannelThreshold = 0.1;
-    double NoiseFloor = 0.0;
+    // The channel's own lower limit of the threshold (key-up noise).
+    double NoiseFloor() const { return levels_.NoiseFloor(); }
 
     BurstFilter Burst;
     std::int32_t DotLen = kStartDotLen;
@@ -136,26 +136,10 @@ class TCwDecoder {
     }
 
     double ThresholdStep(double x, bool manualFloor) {
-        if (++windowCount_ > kWindowSamples) {
-            windowCount_ = 0;
-            if (lowCount_ != 0) {
-                NoiseFloor = lowSum_ / lowCount_ * kNoiseFactor;
-                lowSum_ = 0.0;
-                lowCount_ = 0;
-            }
-            ringIndex_ = (ringIndex_ + 1) & 3;
-            ring_[ringIndex_] = windowMax_;
-            windowMax_ = 0.0;
-            ringMax_ = std::max(std::max(ring_[0], ring_[1]), std::max(ring_[2], ring_[3]));
-        }
-        if (x > windowMax_) windowMax_ = x;
-        const double peak = std::max(ringMax_, windowMax_);
-        if (x < peak * 0.5) {
-            lowSum_ += x;
-            ++lowCount_;
-        }
-        const double floor = manualFloor ? params_.MinAutoThreshold : NoiseFloor;
-        return peak < floor ? floor : floor + (peak - floor) * kRise;
+        bool newFloor = false;
+        const double reference = levels_.Step(x, newFloor);
+        const double floor = manualFloor ? params_.MinAutoThreshold : levels_.NoiseFloor();
+        return LevelTracker::ThresholdFor(reference, floor);
     }
 
     const SineTable& sine_;
@@ -169,13 +153,7 @@ class TCwDecoder {
     IqFilterChain stages_;
 
     // Threshold estimator.
-    int windowCount_ = 0;
-    std::array<double, 4> ring_{};
-    int ringIndex_ = 0;
-    double windowMax_ = 0.0;
-    double ringMax_ = 0.0;
-    double lowSum_ = 0.0;
-    int lowCount_ = 0;
+    LevelTracker levels_{kWindowSamples};
 
     IntervalState state_;
 };

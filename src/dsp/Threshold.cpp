@@ -9,30 +9,11 @@ Threshold::Threshold(Quelp_Params& params, MainView& view, std::atomic<int>& dis
     : params_(params), view_(view), displayHoldOff_(displayHoldOff) {}
 
 double Threshold::AutoThresholdStep(double env) {
-    if (++windowCount_ > kWindowSamples) {
-        windowCount_ = 0;
-        if (lowCount_ != 0) {
-            if (params_.EnableManualLimit == 0)
-                params_.MinAutoThreshold = lowSum_ / lowCount_ * kNoiseFactor;
-            lowSum_ = 0.0;
-            lowCount_ = 0;
-        }
-        historyIndex_ = (historyIndex_ + 1) & 3;
-        history_[static_cast<size_t>(historyIndex_)] = windowMax_;
-        windowMax_ = 0.0;
-        historyMax_ = 0.0;
-        for (double h : history_)
-            if (h > historyMax_) historyMax_ = h;
-    }
-    if (env > windowMax_) windowMax_ = env;
-    const double reference = historyMax_ > windowMax_ ? historyMax_ : windowMax_;
-    if (env < reference * 0.5) {
-        lowSum_ += env;
-        ++lowCount_;
-    }
-    const double limit = params_.MinAutoThreshold;
-    if (reference < limit) return limit;
-    return limit + (reference - limit) * kRise;
+    bool newFloor = false;
+    const double reference = levels_.Step(env, newFloor);
+    // The lower limit follows the key-up noise unless the operator fixed it.
+    if (newFloor && params_.EnableManualLimit == 0) params_.MinAutoThreshold = levels_.NoiseFloor();
+    return LevelTracker::ThresholdFor(reference, params_.MinAutoThreshold);
 }
 
 void Threshold::SetAutoDown(bool down) {

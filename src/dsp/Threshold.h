@@ -15,6 +15,7 @@
 
 #include "app/MainView.h"
 #include "app/QuelpParams.h"
+#include "dsp/LevelTracker.h"
 
 namespace quelp {
 
@@ -23,8 +24,6 @@ class Threshold {
     // Samples per estimator window, plus one: a window closes on the 11001st
     // sample (about 1 s at 11025 Hz).
     static constexpr int kWindowSamples = 11000;
-    static constexpr double kNoiseFactor = 1.565;  // lower limit over the key-up mean
-    static constexpr double kRise = 0.33;          // threshold: fraction of limit..reference
 
     // displayHoldOff: the application's count of blocks without repaint; the
     // button and the mouse clear it so the pictures follow at once.
@@ -61,13 +60,7 @@ class Threshold {
     bool autoDown_ = true;  // the button is down at start
 
     // Estimator, never reset during the run.
-    int windowCount_ = 0;
-    double windowMax_ = 0.0;
-    std::array<double, 4> history_{};
-    int historyIndex_ = 0;
-    double historyMax_ = 0.0;
-    double lowSum_ = 0.0;
-    int lowCount_ = 0;
+    LevelTracker levels_{kWindowSamples};
 };
 
 }  // namespace quelp
