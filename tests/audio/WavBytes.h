@@ -5,9 +5,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
+
+#include "support/TempDir.h"
 
 namespace quelp::test {
 
@@ -69,28 +70,6 @@ inline std::vector<uint8_t> PcmWav(uint16_t channels, uint32_t rate, uint16_t bi
     c.Chunk("fmt ", FmtBody(1, channels, rate, bits)).Chunk("data", data);
     return Riff(c.bytes);
 }
-
-// A fresh directory under the system's temporary folder, removed at the end.
-class TempDir {
-  public:
-    TempDir() {
-        std::random_device rd;
-        path_ = std::filesystem::temp_directory_path() /
-                ("quelp_test_" + std::to_string(rd()) + "_" + std::to_string(rd()));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    std::filesystem::path path_;
-};
 
 inline void WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {
     std::ofstream out(name, std::ios::binary);

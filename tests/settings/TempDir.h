@@ -1,8 +1,5 @@
 #pragma once
-// A fresh folder for one test, removed with everything in it afterwards, and
-// small file helpers for the settings tests.
-
-#include <stdlib.h>
+// Small file helpers for the settings tests, and the shared test folder.
 
 #include <filesystem>
 #include <fstream>
@@ -10,29 +7,9 @@
 #include <string>
 #include <system_error>
 
+#include "support/TempDir.h"
+
 namespace quelp::test {
-
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quelp_settings_XXXXXX");
-        if (::mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-  private:
-    std::filesystem::path path_;
-};
 
 inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
