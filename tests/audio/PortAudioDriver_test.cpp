@@ -8,15 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -25,95 +20,13 @@
 #include "app/EventLoopQueue.h"
 #include "audio/SoundIn.h"
 #include "audio/SoundOutput.h"
+#include "support/AlsaFileDevices.h"
 #include "support/FakeMainView.h"
 
 namespace quelp {
 namespace {
 
-namespace fs = std::filesystem;
 using Samples = std::vector<int16_t>;
-
-// A scratch folder with an ALSA configuration naming three devices.
-class AlsaFiles {
-  public:
-    AlsaFiles() {
-        dir_ = fs::temp_directory_path() / ("quelp_alsa_" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
-    }
-    ~AlsaFiles() {
-        unsetenv("ALSA_CONFIG_PATH");
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-    fs::path Path(const char* name) const { return dir_ / name; }
-
-    // Writes the recordings and the configuration and points ALSA at it.
-    void Install(const Samples& mono, const Samples& stereo) {
-        Write(Path("mono.raw"), mono);
-        Write(Path("stereo.raw"), stereo);
-        std::ofstream conf(Path("asound.conf"));
-        conf << FileCapture("quelp_capture", "mono.raw", 1)
-             << FileCapture("quelp_capture_stereo", "stereo.raw", 2) << "pcm.quelp_playback {\n"
-             << "  type plug\n"
-             << "  slave { pcm { type file slave.pcm \"null\" file \""
-             << Path("played.raw").string()
-             << "\" format \"raw\" } rate 11025 format S16_LE channels 1 }\n"
-             << "  hint { show on description \"Quelp test playback\" }\n"
-             << "}\n";
-        conf.close();
-        std::string path = "/usr/share/alsa/alsa.conf:" + Path("asound.conf").string();
-        setenv("ALSA_CONFIG_PATH", path.c_str(), 1);
-    }
-
-    static void Write(const fs::path& path, const Samples& samples) {
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(samples.data()),
-                  static_cast<std::streamsize>(samples.size() * 2));
-    }
-    static Samples Read(const fs::path& path) {
-        std::error_code error;
-        const auto bytes = fs::file_size(path, error);
-        Samples samples(error ? 0 : bytes / 2);
-        std::ifstream in(path, std::ios::binary);
-        in.read(reinterpret_cast<char*>(samples.data()),
-                static_cast<std::streamsize>(samples.size() * 2));
-        return samples;
-    }
-
-  private:
-    std::string FileCapture(const char* name, const char* file, int channels) const {
-        return std::string("pcm.") + name +
-               " {\n  type plug\n  slave { pcm { type file slave.pcm " +
-               "\"null\" file \"/dev/null\" infile \"" + Path(file).string() +
-               "\" format \"raw\" } rate 11025 format S16_LE channels " + std::to_string(channels) +
-               " }\n  hint { show on description \"Quelp test capture\" }\n}\n";
-    }
-
-    fs::path dir_;
-};
-
-// ALSA loads a plugin module for each device it probes and unloads it again;
-// libraries those modules pull in (the video codecs behind the a52 device)
-// keep allocations from their start-up that the leak checker then reports
-// from an unknown module. Keeping the modules loaded lets it see them as
-// still reachable.
-void KeepAlsaModulesLoaded() {
-    void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD);
-    if (alsa == nullptr) return;
-    Dl_info info{};
-    void* symbol = dlsym(alsa, "snd_pcm_open");
-    if (symbol != nullptr && dladdr(symbol, &info) != 0 && info.dli_fname != nullptr) {
-        const fs::path modules = fs::path(info.dli_fname).parent_path() / "alsa-lib";
-        std::error_code error;
-        for (const auto& entry : fs::directory_iterator(modules, error)) {
-            const std::string name = entry.path().filename().string();
-            if (name.rfind("libasound_module_pcm_", 0) == 0) {
-                dlopen(entry.path().c_str(), RTLD_LAZY | RTLD_NODELETE);
-            }
-        }
-    }
-    dlclose(alsa);
-}
 
 int FindDevice(SoundDriver& driver, const std::string& wanted) {
     for (int d = 0; d < driver.DeviceCount(); ++d) {
@@ -165,7 +78,7 @@ struct LiveInput {
 
 TEST(PortAudioDriver, WithoutASoundCardStartUpSaysSoOnceAndGoesOn) {
     unsetenv("ALSA_CONFIG_PATH");
-    KeepAlsaModulesLoaded();
+    test::KeepAlsaModulesLoaded();
     testing::internal::CaptureStderr();
     {
         PortAudioDriver probe(PortAudioDriver::Direction::Input);
@@ -199,9 +112,11 @@ TEST(PortAudioDriver, CapturesARecordingFromAnAlsaFileDevice) {
     constexpr size_t kBlocks = SoundIn::kBuffers;
     const Samples mono = Recording(kBlocks * 2048 + 4096, 7);
     const Samples stereo = Recording(2 * (kBlocks * 2048 + 4096), 11);
-    KeepAlsaModulesLoaded();
-    AlsaFiles files;
-    files.Install(mono, stereo);
+    test::KeepAlsaModulesLoaded();
+    test::AlsaFileDevices files("alsa");
+    files.AddCapture("quelp_capture", mono);
+    files.AddCapture("quelp_capture_stereo", stereo, 2);
+    files.Install();
 
     for (int channel : {0, 2}) {
         LiveInput live(channel);
@@ -228,9 +143,10 @@ TEST(PortAudioDriver, CapturesARecordingFromAnAlsaFileDevice) {
 }
 
 TEST(PortAudioDriver, PlaysTheSamplesIntoAnAlsaFileDevice) {
-    KeepAlsaModulesLoaded();
-    AlsaFiles files;
-    files.Install({}, {});
+    test::KeepAlsaModulesLoaded();
+    test::AlsaFileDevices files("alsa");
+    files.AddPlayback("quelp_playback");
+    files.Install();
     PortAudioDriver driver(PortAudioDriver::Direction::Output);
     Quelp_Params params;
     test::FakeMainView view;
@@ -262,7 +178,7 @@ TEST(PortAudioDriver, PlaysTheSamplesIntoAnAlsaFileDevice) {
     // The file device runs as fast as it is written to, so it plays silence
     // whenever no buffer is handed over; apart from that silence it played
     // every sample once, in order (no played sample is 0).
-    const Samples file = AlsaFiles::Read(files.Path("played.raw"));
+    const Samples file = files.Played("quelp_playback");
     Samples sound;
     std::copy_if(file.begin(), file.end(), std::back_inserter(sound),
                  [](int16_t v) { return v != 0; });

@@ -58,17 +58,30 @@ class AlsaFileDevices {
 
     std::filesystem::path Path(const std::string& name) const { return dir_ / name; }
 
-    // Capture device `name` reading `samples`.
-    void AddCapture(const std::string& name, const std::vector<std::int16_t>& samples) {
+    // Capture device `name` reading `samples` (interleaved when `channels`
+    // is 2).
+    void AddCapture(const std::string& name, const std::vector<std::int16_t>& samples,
+                    int channels = 1) {
         const auto file = Path(name + ".raw");
         std::ofstream(file, std::ios::binary)
             .write(reinterpret_cast<const char*>(samples.data()),
                    static_cast<std::streamsize>(samples.size() * 2));
-        conf_ += Device(name, "file \"/dev/null\" infile \"" + file.string() + "\"");
+        conf_ += Device(name, "file \"/dev/null\" infile \"" + file.string() + "\"", channels);
     }
     // Playback device `name` writing into Path(name + ".raw").
     void AddPlayback(const std::string& name) {
-        conf_ += Device(name, "file \"" + Path(name + ".raw").string() + "\"");
+        conf_ += Device(name, "file \"" + Path(name + ".raw").string() + "\"", 1);
+    }
+    // The samples a playback device wrote.
+    std::vector<std::int16_t> Played(const std::string& name) const {
+        const auto file = Path(name + ".raw");
+        std::error_code error;
+        const auto bytes = std::filesystem::file_size(file, error);
+        std::vector<std::int16_t> samples(error ? 0 : bytes / 2);
+        std::ifstream in(file, std::ios::binary);
+        in.read(reinterpret_cast<char*>(samples.data()),
+                static_cast<std::streamsize>(samples.size() * 2));
+        return samples;
     }
     // Writes the configuration and points ALSA at it.
     void Install() {
@@ -78,9 +91,10 @@ class AlsaFileDevices {
     }
 
   private:
-    static std::string Device(const std::string& name, const std::string& files) {
+    static std::string Device(const std::string& name, const std::string& files, int channels) {
         return "pcm." + name + " {\n  type plug\n  slave { pcm { type file slave.pcm \"null\" " +
-               files + " format \"raw\" } rate 11025 format S16_LE channels 1 }\n" +
+               files + " format \"raw\" } rate 11025 format S16_LE channels " +
+               std::to_string(channels) + " }\n" +
                "  hint { show on description \"Quelp test device\" }\n}\n";
     }
 
