@@ -102,21 +102,7 @@ class TCwDecoder {
     }
 
     double FilterChain(double x) {
-        switch (rate_) {
-            case RateCode::R306:
-                return Run<RateCode::R306>(x);
-            case RateCode::R919:
-                return Run<RateCode::R919>(x);
-            case RateCode::R2756:
-                return Run<RateCode::R2756>(x);
-            case RateCode::R11025:
-                return Run<RateCode::R11025>(x);
-            case RateCode::Iir:
-                return Run<RateCode::Iir>(x);
-            case RateCode::None:
-                break;
-        }
-        return 0.0;
+        return DispatchRate(rate_, [&]<RateCode R>() { return Run<R>(x); });
     }
 
     template <RateCode R>

@@ -30,21 +30,7 @@ class DspSound {
     // sample: the raw 16-bit input sample (not scaled). Returns the filtered
     // audio in the same units, halved by the mixing; 0 while disabled.
     double Process(double sample) {
-        switch (rateCode_) {
-            case RateCode::R306:
-                return Run<RateCode::R306>(sample);
-            case RateCode::R919:
-                return Run<RateCode::R919>(sample);
-            case RateCode::R2756:
-                return Run<RateCode::R2756>(sample);
-            case RateCode::R11025:
-                return Run<RateCode::R11025>(sample);
-            case RateCode::Iir:
-                return Run<RateCode::Iir>(sample);
-            case RateCode::None:
-                break;
-        }
-        return 0.0;
+        return DispatchRate(rateCode_, [&]<RateCode R>() { return Run<R>(sample); });
     }
 
     bool Disabled() const { return disabled_ != 0; }

@@ -24,6 +24,28 @@ enum class RateCode : int32_t {
     Iir = -1,        // IIR at the full rate
 };
 
+// Runs `run.template operator()<R>()` with the compile-time RateCode R of
+// `rate` (a templated lambda), so each user of the stages picks its per-rate
+// function with one switch and no indirect call; 0 for RateCode::None.
+template <class Run>
+inline double DispatchRate(RateCode rate, Run&& run) {
+    switch (rate) {
+        case RateCode::R306:
+            return run.template operator()<RateCode::R306>();
+        case RateCode::R919:
+            return run.template operator()<RateCode::R919>();
+        case RateCode::R2756:
+            return run.template operator()<RateCode::R2756>();
+        case RateCode::R11025:
+            return run.template operator()<RateCode::R11025>();
+        case RateCode::Iir:
+            return run.template operator()<RateCode::Iir>();
+        case RateCode::None:
+            break;
+    }
+    return 0.0;
+}
+
 // How many inputs each filter output takes.
 constexpr int Decimation(RateCode r) {
     switch (r) {

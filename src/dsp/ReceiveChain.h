@@ -29,21 +29,7 @@ class ReceiveChain {
     // x: the input sample times 2^-14. Returns the envelope (>= 0). Between
     // decimated updates the active function returns its held envelope.
     double EnvelopeFunction(double x) {
-        switch (active_) {
-            case RateCode::R306:
-                return Run<RateCode::R306>(x);
-            case RateCode::R919:
-                return Run<RateCode::R919>(x);
-            case RateCode::R2756:
-                return Run<RateCode::R2756>(x);
-            case RateCode::R11025:
-                return Run<RateCode::R11025>(x);
-            case RateCode::Iir:
-                return Run<RateCode::Iir>(x);
-            case RateCode::None:
-                break;
-        }
-        return 0.0;
+        return DispatchRate(active_, [&]<RateCode R>() { return Run<R>(x); });
     }
 
     // Loads the FIR table into the I and Q main FIR (delay lines zeroed) and
