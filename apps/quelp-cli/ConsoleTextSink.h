@@ -17,6 +17,7 @@ class ConsoleTextSink {
     // Writes the bytes at once. Outside raw mode the carriage returns of the
     // window's line ends are dropped, so lines end in a plain newline.
     void Append(std::string_view bytes);
+    void SetCodePage(CodePage page) { page_ = page; }
 
   private:
     std::FILE* out_;

@@ -14,6 +14,7 @@
 
 #include "ConsoleTextSink.h"
 #include "ConsoleView.h"
+#include "ReceiverOptions.h"
 #include "app/Clock.h"
 #include "app/EventLoopQueue.h"
 #include "app/FileDialogs.h"
@@ -130,11 +131,6 @@ std::string Lower(std::string s) {
     return s;
 }
 
-CodePage TextEncoding(const CliOptions& o) {
-    if (o.encoding) return *o.encoding;
-    return o.charset == 1 ? CodePage::Cp1251 : CodePage::Cp1252;
-}
-
 void ListDirection(const char* heading, SoundDriver& driver, std::FILE* out) {
     std::fprintf(out, "%s\n", heading);
     const int count = driver.DeviceCount();
@@ -220,7 +216,7 @@ int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
     }
 
     ConsoleView view(stderr, o.stats);
-    ConsoleTextSink text(stdout, TextEncoding(o));
+    ConsoleTextSink text(stdout, TextCodePage(o, 0));
     LiveReceiveText rx(text);
     SystemClock clock;
     NoDialogs dialogs;
@@ -252,6 +248,8 @@ int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
             return;
         }
         Quelp_Params& p = app.Params();
+        // The table in force (an option or the settings file) decides the code page.
+        text.SetCodePage(TextCodePage(o, p.Charset));
         if (o.channel) p.InputCardChannel = *o.channel;
         if (o.device) p.SoundCardNumber = inDevice;
         if (o.outDevice) p.OutSoundCardNumber = outDevice;

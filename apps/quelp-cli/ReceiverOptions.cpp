@@ -76,4 +76,9 @@ DecoderSpeed CurrentSpeed(QuelpApp& app) {
     return speed;
 }
 
+CodePage TextCodePage(const CliOptions& options, int charsetInForce) {
+    if (options.encoding) return *options.encoding;
+    return charsetInForce == charset::Swedish ? CodePage::Cp1252 : CodePage::Cp1251;
+}
+
 }  // namespace quelp::cli

@@ -7,6 +7,7 @@
 
 #include "app/CliOptions.h"
 #include "app/QuelpApp.h"
+#include "text/CodePage.h"
 
 namespace quelp::cli {
 
@@ -15,6 +16,11 @@ namespace quelp::cli {
 // line reason in `error`, when an option cannot be honoured (a character
 // table file that does not load).
 bool ApplyReceiverOptions(QuelpApp& app, const CliOptions& options, std::string& error);
+
+// The code page of the text on standard output: --encoding when given;
+// otherwise that of the receive window's default font (Windows-1251), except
+// for the Swedish table, whose letters are Western (Windows-1252).
+CodePage TextCodePage(const CliOptions& options, int charsetInForce);
 
 // Receive bin of a frequency: floor(f x 2048 / SamplingFreq + 0.5).
 int FrequencyBin(double hz, double samplingFreq);

@@ -38,11 +38,6 @@ int UsageError(const std::string& message) {
     return kUsageError;
 }
 
-quelp::CodePage TextEncoding(const CliOptions& o) {
-    if (o.encoding) return *o.encoding;
-    return o.charset == quelp::charset::Russian ? quelp::CodePage::Cp1251 : quelp::CodePage::Cp1252;
-}
-
 // Options parsed already whose work is not part of this build yet; refused
 // rather than silently ignored. Empty when everything asked for is there.
 std::string RefusedForDecode(const CliOptions& o) {
@@ -85,7 +80,7 @@ int RunDecode(const CliOptions& o) {
     }
 
     ConsoleView view(stderr, o.stats);
-    quelp::cli::ConsoleTextSink text(stdout, TextEncoding(o));
+    quelp::cli::ConsoleTextSink text(stdout, quelp::cli::TextCodePage(o, 0));
     quelp::cli::ConsoleReceiveText rx(text);
     quelp::SystemClock clock;
     quelp::cli::ConsoleDialogs dialogs;
@@ -101,6 +96,8 @@ int RunDecode(const CliOptions& o) {
 
     std::string error;
     if (!quelp::cli::ApplyReceiverOptions(app, o, error)) return UsageError(error);
+    // The table in force (an option or the settings file) decides the code page.
+    text.SetCodePage(quelp::cli::TextCodePage(o, app.Params().Charset));
     if (!o.freqHz) {
         // The first block gives the spectrum to find the signal in.
         app.FileBlockProcessed = [&app](std::uint64_t block) {

@@ -374,15 +374,17 @@ Receiver:
 Text:
   --charset en|ru|sv|FILE  character table, or a user table file
   --encoding cp1251|cp1252|raw  conversion of the text to standard output
-                         (default: cp1251 for ru, cp1252 otherwise)
+                         (default: cp1252 for sv, cp1251 otherwise)
   --capture FILE         also append the text to a capture file
   --stats                show speed and status lines on standard error
 
 Files and settings:
-  --realtime             decode files at the pace of real time
+  --realtime             decode files at the window's pace (about 1.24
+                         times real time)
   --settings FILE        read settings from FILE
   --save-settings FILE   write the settings in use to FILE
-  --history-save DIR     folder under which saved history goes
+  --history-save DIR     live: save the last 60 s of audio under DIR
+                         when stopping
 
 Live only:
   --device N|NAME        input device (see --list-devices)

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "support/EditDistance.h"
+
 namespace quelp::test {
 
 struct CliRun {
@@ -73,51 +75,19 @@ inline std::string NormalizeText(const std::string& text) {
     return n;
 }
 
-// Edit distance over characters.
-inline std::size_t EditDistance(const std::string& a, const std::string& b) {
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t up = row[j];
-            const std::size_t substitute = diagonal + (a[i - 1] == b[j - 1] ? 0 : 1);
-            row[j] = std::min({up + 1, row[j - 1] + 1, substitute});
-            diagonal = up;
-        }
-    }
-    return row[b.size()];
-}
-
-// Character error rate of `decoded` against `sent`, both normalized.
-inline double CharacterErrorRate(const std::string& sent, const std::string& decoded) {
+// Error rate of `decoded` against `sent` over the whole text, both
+// normalized: what the decoder printed while it settled counts too.
+inline double WholeTextErrorRate(const std::string& sent, const std::string& decoded) {
     const std::string s = NormalizeText(sent);
-    const std::string d = NormalizeText(decoded);
-    return s.empty() ? 0.0 : static_cast<double>(EditDistance(s, d)) / s.size();
+    return s.empty() ? 0.0
+                     : static_cast<double>(EditDistance(s, NormalizeText(decoded))) / s.size();
 }
 
-// Error rate of `sent` against the best-matching end of `decoded`: whatever
-// the decoder printed before it settled (a skipped decoded prefix) costs
-// nothing, so this measures the decoder once it has found the signal.
+// Error rate of `sentTail` against the best-matching end of `decoded`: what
+// the decoder printed before it settled costs nothing, so this measures the
+// decoder once it has found the signal.
 inline double TailErrorRate(const std::string& sentTail, const std::string& decoded) {
-    const std::string s = NormalizeText(sentTail);
-    const std::string d = NormalizeText(decoded);
-    if (s.empty()) return 0.0;
-    // Rows over the sent text, columns over the decoded text; starting
-    // anywhere in the decoded text is free.
-    std::vector<std::size_t> row(d.size() + 1, 0);
-    for (std::size_t i = 1; i <= s.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        for (std::size_t j = 1; j <= d.size(); ++j) {
-            const std::size_t up = row[j];
-            const std::size_t substitute = diagonal + (s[i - 1] == d[j - 1] ? 0 : 1);
-            row[j] = std::min({up + 1, row[j - 1] + 1, substitute});
-            diagonal = up;
-        }
-    }
-    return static_cast<double>(row[d.size()]) / s.size();
+    return CharacterErrorRate(NormalizeText(sentTail), NormalizeText(decoded));
 }
 
 }  // namespace quelp::test

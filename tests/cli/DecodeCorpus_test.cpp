@@ -154,7 +154,7 @@ void DecodeCategories(const std::vector<std::string>& categories) {
             0);
         const test::CliRun run = test::RunCli({"decode", path}, path);
         ASSERT_EQ(run.exitCode, 0) << f.label << "\n" << run.err;
-        const double cer = test::CharacterErrorRate(f.synth.signal.text, run.out);
+        const double cer = test::WholeTextErrorRate(f.synth.signal.text, run.out);
         const double tail = test::TailErrorRate(f.tail, run.out);
         std::printf("%-16s %-28s %5.1f%% %5.1f%%  %s\n", f.category.c_str(), f.label.c_str(),
                     100 * cer, 100 * tail, test::NormalizeText(run.out).c_str());

@@ -131,3 +131,35 @@ TEST(QuelpCli, MalformedFilesNeverCrashTheDecoder) {
 
 }  // namespace
 }  // namespace quelp
+
+namespace quelp {
+namespace {
+
+// Table bytes reach standard output in the receive window's default code
+// page (Windows-1251) unless --encoding says otherwise.
+TEST(QuelpCli, TableBytesAreConvertedFromTheCodePageInForce) {
+    test::TempDir dir;
+    const std::string table = dir.File("table.qlp");
+    test::WriteFile(table, std::vector<uint8_t>{'.', '-', ' ', 0xC0, '\n'});
+    test::CwSynthOptions o;
+    o.signal.text = "aaa aaa aaa";
+    o.signal.freqHz = 700;
+    const std::string wav = dir.File("a.wav");
+    ASSERT_EQ(test::WriteWav(wav, test::SynthesizeCw(o).samples, 11025, 16, 1), 0);
+
+    const test::CliRun cyrillic =
+        test::RunCli({"decode", wav, "--freq", "700", "--charset", table}, dir.File("ru"));
+    EXPECT_EQ(cyrillic.exitCode, 0) << cyrillic.err;
+    EXPECT_NE(cyrillic.out.find("\xD0\x90\xD0\x90\xD0\x90 \xD0\x90\xD0\x90\xD0\x90"),
+              std::string::npos)
+        << cyrillic.out;
+    const test::CliRun western =
+        test::RunCli({"decode", wav, "--freq", "700", "--charset", table, "--encoding", "cp1252"},
+                     dir.File("west"));
+    EXPECT_NE(western.out.find("\xC3\x80\xC3\x80\xC3\x80 \xC3\x80\xC3\x80\xC3\x80"),
+              std::string::npos)
+        << western.out;
+}
+
+}  // namespace
+}  // namespace quelp
