@@ -12,6 +12,7 @@
 #include <thread>
 #include <utility>
 
+#include "ConsoleReceiveText.h"
 #include "ConsoleTextSink.h"
 #include "ConsoleView.h"
 #include "ReceiverOptions.h"
@@ -82,47 +83,6 @@ class StopSignals {
     struct sigaction oldTerm_ {};
     std::atomic<bool> closing_{false};
     std::thread watcher_;
-};
-
-// The receive text of the live decoder: every character goes to standard
-// output at once; the view is always at the bottom.
-class LiveReceiveText final : public ReceiveText {
-  public:
-    explicit LiveReceiveText(ConsoleTextSink& sink) : sink_(sink) {}
-
-    int LineCount() override { return 1; }
-    int TopLine() override { return 0; }
-    int VisibleLines() override { return 1; }
-    int SelectionStart() override { return CharacterCount(); }
-    int SelectionLength() override { return 0; }
-    int CharacterCount() override { return static_cast<int>(text_.size()); }
-    void SetSelection(int, int) override {}
-    void SuspendRepaint() override {}
-    void ResumeRepaint() override {}
-    void AppendAtEnd(std::string_view text) override {
-        text_.append(text);
-        sink_.Append(text);
-    }
-    void SetTopLine(int) override {}
-    void ScrollCaretIntoView() override {}
-    std::string WholeText() override { return text_; }
-    void SetWholeText(std::string_view text) override { text_.assign(text); }
-
-    // Ends the printed text with a line break unless it already ends in one.
-    void EndLine() {
-        if (!text_.empty() && text_.back() != '\n') sink_.Append("\n");
-    }
-
-  private:
-    ConsoleTextSink& sink_;
-    std::string text_;
-};
-
-// A console has no file dialogs: every question is answered "cancel".
-class NoDialogs final : public FileDialogs {
-  public:
-    std::optional<std::string> AskOpen(const FileDialogRequest&) override { return {}; }
-    std::optional<std::string> AskSave(const FileDialogRequest&) override { return {}; }
 };
 
 std::string Lower(std::string s) {
@@ -217,9 +177,9 @@ int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
 
     ConsoleView view(stderr, o.stats);
     ConsoleTextSink text(stdout, TextCodePage(o, 0));
-    LiveReceiveText rx(text);
+    ConsoleReceiveText rx(text);
     SystemClock clock;
-    NoDialogs dialogs;
+    ConsoleDialogs dialogs;
     PosixCaptureSink captureFile;
     EventLoopQueue events{WM_BUFFERDONE, kWakeUp};
     QuelpPorts ports{view, clock, dialogs, rx, &captureFile, nullptr};

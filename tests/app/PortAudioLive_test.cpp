@@ -13,7 +13,6 @@
 #include "app/QuelpApp.h"
 #include "audio/PortAudioDriver.h"
 #include "support/AlsaFileDevices.h"
-#include "support/CwSynth.h"
 #include "support/FakeClock.h"
 #include "support/FakeFileDialogs.h"
 #include "support/FakeMainView.h"
@@ -23,17 +22,8 @@ namespace quelp {
 namespace {
 
 TEST(PortAudioLive, DecodesCwFromACaptureDevice) {
-    // The file device is not paced: it runs ahead whenever no buffer is
-    // handed over, and drops that audio. The sixteen buffers queued at the
-    // start hold the first 2.97 s without a gap, so the message fits there.
-    test::CwSynthOptions o;
-    o.signal.text = "test";
-    o.signal.wpm = 20;
-    o.signal.freqHz = 186 * 11025.0 / 2048;  // the default receive bin
-    o.signal.level = 0.5;
-    o.signal.startSec = 0.2;
-    o.tailSec = 1.2;
-    std::vector<std::int16_t> pcm = test::ToPcm16(test::SynthesizeCw(o).samples);
+    // The message fits in the blocks queued at the start.
+    std::vector<std::int16_t> pcm = test::MessageForUnpacedCapture();
     ASSERT_LT(pcm.size(), 16u * 2048);
     pcm.resize(64 * 2048, 0);
 

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "support/CwSynth.h"
+
 namespace quelp::test {
 
 // ALSA loads a plugin module for each device it probes and unloads it again;
@@ -38,6 +40,21 @@ inline void KeepAlsaModulesLoaded() {
         }
     }
     dlclose(alsa);
+}
+
+// "test" at 20 WPM on the default receive bin. The file devices are not
+// paced: they run ahead whenever no buffer is handed over and drop that
+// audio, so the message must end inside the sixteen blocks queued at the
+// start (2.97 s), which always arrive whole; callers pad it with silence.
+inline std::vector<std::int16_t> MessageForUnpacedCapture() {
+    CwSynthOptions o;
+    o.signal.text = "test";
+    o.signal.wpm = 20;
+    o.signal.freqHz = 186 * 11025.0 / 2048;
+    o.signal.level = 0.5;
+    o.signal.startSec = 0.2;
+    o.tailSec = 1.2;
+    return ToPcm16(SynthesizeCw(o).samples);
 }
 
 class AlsaFileDevices {
