@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "ConsoleTextSink.h"
-#include "text/ReceiveText.h"
+#include "ports/ReceiveText.h"
 
 namespace quelp::cli {
 

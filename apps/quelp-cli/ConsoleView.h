@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/FileDialogs.h"
-#include "app/MainView.h"
+#include "ports/FileDialogs.h"
+#include "ports/MainView.h"
 
 namespace quelp::cli {
 

@@ -16,14 +16,14 @@
 #include "ConsoleTextSink.h"
 #include "ConsoleView.h"
 #include "ReceiverOptions.h"
-#include "app/Clock.h"
+#include "adapters/portaudio/PortAudioDriver.h"
+#include "adapters/posix/FileSync.h"
+#include "adapters/posix/PosixCaptureSink.h"
+#include "adapters/posix/SystemClock.h"
 #include "app/EventLoopQueue.h"
-#include "app/FileDialogs.h"
 #include "app/StartupOptions.h"
-#include "audio/PortAudioDriver.h"
-#include "settings/FileSync.h"
-#include "text/PosixCaptureSink.h"
-#include "text/ReceiveText.h"
+#include "ports/FileDialogs.h"
+#include "ports/ReceiveText.h"
 
 namespace quelp::cli {
 

@@ -9,7 +9,7 @@
 
 #include "app/CliOptions.h"
 #include "app/QuelpApp.h"
-#include "audio/SoundDriver.h"
+#include "ports/SoundDriver.h"
 
 namespace quelp::cli {
 

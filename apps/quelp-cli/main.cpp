@@ -13,11 +13,11 @@
 #ifdef QUELP_LIVE
 #include "Live.h"
 #endif
+#include "adapters/posix/FileSync.h"
+#include "adapters/posix/PosixCaptureSink.h"
+#include "adapters/posix/SystemClock.h"
 #include "app/CliOptions.h"
-#include "app/Clock.h"
 #include "app/QuelpApp.h"
-#include "settings/FileSync.h"
-#include "text/PosixCaptureSink.h"
 
 #ifndef QUELP_VERSION
 #define QUELP_VERSION "unknown"

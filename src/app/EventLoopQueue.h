@@ -10,7 +10,7 @@
 #include <functional>
 #include <initializer_list>
 
-#include "app/EventLoop.h"
+#include "ports/EventLoop.h"
 
 namespace quelp {
 

@@ -8,9 +8,9 @@
 #include <functional>
 #include <string>
 
-#include "app/Clock.h"
-#include "app/MainView.h"
 #include "audio/WaveBuff.h"
+#include "ports/Clock.h"
+#include "ports/MainView.h"
 
 namespace quelp {
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <thread>
 
+#include "audio/SoundOpenError.h"
+
 namespace quelp {
 
 namespace {

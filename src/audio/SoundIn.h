@@ -11,10 +11,10 @@
 #include <span>
 #include <vector>
 
-#include "app/EventLoop.h"
-#include "app/MainView.h"
 #include "app/QuelpParams.h"
-#include "audio/SoundDriver.h"
+#include "ports/EventLoop.h"
+#include "ports/MainView.h"
+#include "ports/SoundDriver.h"
 
 namespace quelp {
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <thread>
 
+#include "audio/SoundOpenError.h"
+
 namespace quelp {
 
 namespace {

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/MainView.h"
 #include "app/QuelpParams.h"
-#include "audio/SoundDriver.h"
+#include "ports/MainView.h"
+#include "ports/SoundDriver.h"
 
 namespace quelp {
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/MainView.h"
 #include "audio/SoundOut.h"
+#include "ports/MainView.h"
 
 namespace quelp {
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/MainView.h"
 #include "app/QuelpParams.h"
+#include "ports/MainView.h"
 
 namespace quelp {
 

@@ -8,11 +8,11 @@
 #include <functional>
 #include <string_view>
 
-#include "app/MainView.h"
 #include "app/QuelpParams.h"
 #include "decoder/BurstFilter.h"
 #include "decoder/IntervalMachine.h"
 #include "decoder/SpinControl.h"
+#include "ports/MainView.h"
 
 namespace quelp {
 

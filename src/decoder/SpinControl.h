@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/MainView.h"
-#include "app/UiItem.h"
+#include "ports/MainView.h"
+#include "ports/UiItem.h"
 
 namespace quelp {
 

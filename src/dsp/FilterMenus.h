@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/MainView.h"
 #include "dsp/ReceiveChain.h"
+#include "ports/MainView.h"
 
 namespace quelp {
 

@@ -6,10 +6,10 @@
 #include <span>
 #include <string_view>
 
-#include "app/UiItem.h"
 #include "dsp/FirTables.h"
 #include "dsp/IirTables.h"
 #include "dsp/IqFilterChain.h"
+#include "ports/UiItem.h"
 
 namespace quelp {
 

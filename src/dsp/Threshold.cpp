@@ -1,7 +1,7 @@
 #include "dsp/Threshold.h"
 
-#include "app/UiItem.h"
 #include "dsp/LevelScale.h"
+#include "ports/UiItem.h"
 
 namespace quelp {
 

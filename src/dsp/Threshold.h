@@ -13,9 +13,9 @@
 #include <array>
 #include <atomic>
 
-#include "app/MainView.h"
 #include "app/QuelpParams.h"
 #include "dsp/LevelTracker.h"
+#include "ports/MainView.h"
 
 namespace quelp {
 

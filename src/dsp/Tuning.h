@@ -11,9 +11,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/MainView.h"
 #include "app/QuelpParams.h"
-#include "app/UiItem.h"
+#include "ports/MainView.h"
+#include "ports/UiItem.h"
 
 namespace quelp {
 

@@ -149,10 +149,6 @@ int SaveInPlace(const fs::path& target, const std::string& data,
 
 }  // namespace
 
-bool NoFileSync(const fs::path&) {
-    return true;
-}
-
 int ProfileFile::Load() {
     lines_.clear();
     exists_ = false;

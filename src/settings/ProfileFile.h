@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ports/FileSync.h"
+
 namespace quelp {
 
 // Result codes of ProfileFile::Load and ProfileFile::Save.
@@ -60,12 +62,6 @@ enum class FaultAction {
     Fail,
     Crash,  // stop here with nothing cleaned up, as if the process had died
 };
-
-// Flushes a file's (or a folder's) data to the disk. Returns false on failure.
-using FileSyncFn = bool (*)(const std::filesystem::path&);
-
-// Does nothing and succeeds: the default when no platform sync is wired in.
-bool NoFileSync(const std::filesystem::path&);
 
 struct ProfileSaveOptions {
     // Wired to SyncFileToDisk (FileSync.h) by the application.

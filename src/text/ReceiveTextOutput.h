@@ -7,8 +7,8 @@
 
 #include "app/QuelpParams.h"
 #include "decoder/CharacterTables.h"
-#include "integration/ExchangeLibrary.h"
-#include "text/ReceiveText.h"
+#include "ports/ExchangeLibrary.h"
+#include "ports/ReceiveText.h"
 #include "text/TextCapture.h"
 
 namespace quelp {

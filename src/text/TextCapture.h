@@ -8,11 +8,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/Clock.h"
-#include "app/FileDialogs.h"
-#include "app/MainView.h"
 #include "app/QuelpParams.h"
-#include "text/CaptureSink.h"
+#include "ports/CaptureSink.h"
+#include "ports/Clock.h"
+#include "ports/FileDialogs.h"
+#include "ports/MainView.h"
 
 namespace quelp {
 

@@ -9,9 +9,9 @@
 #include <thread>
 #include <vector>
 
+#include "adapters/portaudio/PortAudioDriver.h"
 #include "app/EventLoopQueue.h"
 #include "app/QuelpApp.h"
-#include "audio/PortAudioDriver.h"
 #include "support/AlsaFileDevices.h"
 #include "support/FakeClock.h"
 #include "support/FakeFileDialogs.h"

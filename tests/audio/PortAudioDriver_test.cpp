@@ -4,7 +4,7 @@
 // recording from a file and playback writes into one, through ALSA `file`
 // devices behind a `plug` that converts to 11025 Hz.
 
-#include "audio/PortAudioDriver.h"
+#include "adapters/portaudio/PortAudioDriver.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/FileSync.h"
+#include "adapters/posix/FileSync.h"
 #include "settings/TempDir.h"
 
 namespace quelp {

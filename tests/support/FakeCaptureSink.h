@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "text/CaptureSink.h"
+#include "ports/CaptureSink.h"
 
 namespace quelp::test {
 

@@ -1,7 +1,7 @@
 #pragma once
 // A clock the test sets by hand.
 
-#include "app/Clock.h"
+#include "ports/Clock.h"
 
 namespace quelp::test {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "integration/ExchangeLibrary.h"
+#include "ports/ExchangeLibrary.h"
 
 namespace quelp::test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FileDialogs.h"
+#include "ports/FileDialogs.h"
 
 namespace quelp::test {
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/MainView.h"
+#include "ports/MainView.h"
 
 namespace quelp::test {
 

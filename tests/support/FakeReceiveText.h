@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "text/ReceiveText.h"
+#include "ports/ReceiveText.h"
 
 namespace quelp::test {
 

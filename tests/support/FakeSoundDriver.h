@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "audio/SoundDriver.h"
+#include "ports/SoundDriver.h"
 
 namespace quelp::test {
 

@@ -1,4 +1,4 @@
-#include "text/PosixCaptureSink.h"
+#include "adapters/posix/PosixCaptureSink.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "audio/SoundDriver.h"
+#include "ports/SoundDriver.h"
 
 namespace quelp {
 

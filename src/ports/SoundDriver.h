@@ -77,7 +77,4 @@ class SoundDriver {
     virtual int Close() = 0;
 };
 
-// Message text of a failed device open, by the driver's result code.
-const char* SoundOpenErrorText(int result);
-
 }  // namespace quelp

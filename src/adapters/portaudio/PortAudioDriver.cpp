@@ -1,4 +1,4 @@
-#include "audio/PortAudioDriver.h"
+#include "adapters/portaudio/PortAudioDriver.h"
 
 #include <alsa/asoundlib.h>
 #include <dlfcn.h>

@@ -1,4 +1,6 @@
-#include "audio/SoundDriver.h"
+#include "audio/SoundOpenError.h"
+
+#include "ports/SoundDriver.h"
 
 namespace quelp {
 

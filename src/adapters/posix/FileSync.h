@@ -1,7 +1,7 @@
 #pragma once
 // Flushing a file to the disk needs the operating system; the core reaches it
 // only through ProfileSaveOptions::sync. The application passes this function,
-// which lives in the small quelp_settings_posix library.
+// which lives in the posix adapters (quelp_posix).
 
 #include <filesystem>
 

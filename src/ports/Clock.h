@@ -30,17 +30,4 @@ class Clock {
     virtual void SleepMs(int ms) = 0;
 };
 
-// The real clock of the machine.
-class SystemClock final : public Clock {
-  public:
-    SystemClock();
-    std::uint32_t TickMs() override;
-    std::int64_t ElapsedMs() override;
-    CivilTime Now(bool utc) override;
-    void SleepMs(int ms) override;
-
-  private:
-    std::int64_t startMs_;
-};
-
 }  // namespace quelp

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "text/PosixCaptureSink.h"
+#include "adapters/posix/PosixCaptureSink.h"
 
 namespace quelp {
 

@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "app/UiItem.h"
+#include "ports/UiItem.h"
 
 namespace quelp {
 

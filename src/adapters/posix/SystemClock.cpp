@@ -1,4 +1,4 @@
-#include "app/Clock.h"
+#include "adapters/posix/SystemClock.h"
 
 #include <chrono>
 #include <ctime>

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/CaptureSink.h"
+#include "ports/CaptureSink.h"
 
 namespace quelp {
 

@@ -3,7 +3,7 @@
 
 #include <cerrno>
 
-#include "settings/FileSync.h"
+#include "adapters/posix/FileSync.h"
 
 namespace quelp {
 
