@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CliOptions.h"
+#include "CliOptions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<std::string> args(1);

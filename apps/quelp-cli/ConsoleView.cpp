@@ -23,7 +23,6 @@ void ConsoleView::SetStatusText(int panel, std::string_view text) {
 }
 
 void ConsoleView::ShowMessage(std::string_view text, std::string_view caption) {
-    if (caption == "Error" || caption == "File Error") ++errors_;
     std::string line = "quelp-cli: ";
     if (!context_.empty()) line += context_ + ": ";
     line += text;

@@ -32,9 +32,6 @@ class ConsoleView final : public MainView {
     void ProcessMessages() override {}
     void UpdateDisplays() override {}
 
-    // Message boxes shown so far whose caption marks an error.
-    int ErrorCount() const { return errors_; }
-
   private:
     static constexpr int kPanels = 10;
 
@@ -42,7 +39,6 @@ class ConsoleView final : public MainView {
     bool showStatus_;
     std::string context_;
     std::array<std::string, kPanels> panels_;
-    int errors_ = 0;
 };
 
 // Nobody sits at a console to answer a dialog: every prompt is cancelled.

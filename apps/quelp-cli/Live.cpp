@@ -187,7 +187,7 @@ int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
     ports.soundOutDriver = output ? &*output : nullptr;
     ports.events = &events;
     QuelpApp app(ports);
-    app.SettingsSaveOptions.sync = &SyncFileToDisk;
+    app.SetSettingsSync(&SyncFileToDisk);
 
     // The window's start-up order; the options are applied once the settings
     // file (if any) is in force and before the devices open, so they win.
@@ -201,34 +201,34 @@ int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
             !ResolveSoundDevice(input, o.device, "--device", inDevice, error) ||
             (output &&
              !ResolveSoundDevice(*output, o.outDevice, "--out-device", outDevice, error))) {
-            status = kUsageError;
             // Nothing is opened after a usage error.
-            app.Startup.restartSoundInput = {};
-            app.Startup.restartSoundOutput = {};
-            return;
+            status = kUsageError;
+            return false;
         }
-        Quelp_Params& p = app.Params();
         // The table in force (an option or the settings file) decides the code page.
-        text.SetCodePage(TextCodePage(o, p.Charset));
-        if (o.channel) p.InputCardChannel = *o.channel;
-        if (o.device) p.SoundCardNumber = inDevice;
-        if (o.outDevice) p.OutSoundCardNumber = outDevice;
-        if (o.soundOut) RunHook(app.Startup.setSoundFilterCode, *o.soundOut);
+        text.SetCodePage(TextCodePage(o, app.Rx().Params().Text.Charset));
+        if (o.channel) app.SetInputChannel(*o.channel);
+        if (o.device) app.SetInputDevice(inDevice);
+        if (o.outDevice) app.SetOutputDevice(outDevice);
+        if (o.soundOut) app.SetSoundOutputCode(*o.soundOut);
         if (o.multi) app.MultiChannelDecoder1Click();
+        return true;
     };
     app.DeferredInit(startup);
     if (status != 0) {
         std::fprintf(stderr, "quelp-cli: %s\n", error.c_str());
-        app.Shutdown();
+        static_cast<void>(app.Shutdown());
         return status;
     }
-    if (o.saveSettingsFile && !app.SaveSettingsTo(*o.saveSettingsFile)) status = kFileError;
+    if (o.saveSettingsFile &&
+        app.SaveSettingsTo(*o.saveSettingsFile) != SettingsSaveResult::Saved) {
+        status = kFileError;
+    }
 
     if (status == 0 && o.captureFile) {
         view.SetContext(*o.captureFile);
-        app.Capture().OpenCaptureFileByName(*o.captureFile);
+        if (!app.OpenCaptureFileByName(*o.captureFile)) status = kFileError;
         view.SetContext({});
-        if (!app.Capture().CaptureOpen()) status = kFileError;
     }
     // The wave capture file: every live block after channel extraction.
     if (status == 0 && o.recordFile) {
@@ -238,16 +238,18 @@ int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
     }
 
     bool ended = false;
-    app.EndApplication = [&] {
+    WindowHooks hooks;
+    hooks.endApplication = [&] {
         ended = true;
         events.Post(kWakeUp);
     };
+    app.SetWindowHooks(std::move(hooks));
 
     // Closing begins on the watcher thread: the sound driver stops posting
     // and the main thread stops re-queueing buffers at once, so a main thread
     // that has fallen behind drains what is filled and comes back to the loop.
     StopSignals stop([&app, &events] {
-        app.ShuttingDown = true;
+        app.BeginClosing();
         events.Post(kWakeUp);
     });
     if (status == 0 && (app.SoundInput() == nullptr || !app.SoundInput()->IsOpen())) {
@@ -262,11 +264,10 @@ int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
 
     // Shut-down in the window's order: the output closes before the input
     // stops (every input buffer comes back), then the text capture file.
-    const int errorsBefore = view.ErrorCount();
-    app.Shutdown();
+    bool closeFailed = app.Shutdown() == CaptureCloseResult::WriteErrors;
     if (app.WaveCaptureOpen()) {
         view.SetContext(*o.recordFile);
-        app.CloseWaveCaptureFile1Click();
+        closeFailed |= app.CloseWaveCaptureFile1Click() == WaveCloseResult::WriteErrors;
         view.SetContext({});
     }
     if (o.historySaveDir) {
@@ -278,7 +279,7 @@ int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
         }
     }
     if (o.multi) text.Append(app.MultiChannelText());
-    if (view.ErrorCount() != errorsBefore && status == 0) status = kFileError;
+    if (closeFailed && status == 0) status = kFileError;
     rx.EndLine();
     std::fflush(stdout);
     return status;

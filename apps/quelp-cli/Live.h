@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/CliOptions.h"
+#include "CliOptions.h"
 #include "app/QuelpApp.h"
 #include "ports/SoundDriver.h"
 

@@ -2,78 +2,43 @@
 
 #include <cmath>
 
+#include "dsp/Bins.h"
+
 namespace quelp::cli {
 
-int FrequencyBin(double hz, double samplingFreq) {
-    return static_cast<int>(std::floor(hz * 2048.0 / samplingFreq + 0.5));
-}
-
 bool ApplyReceiverOptions(QuelpApp& app, const CliOptions& o, std::string& error) {
-    Quelp_Params& p = app.Params();
-    if (o.charset) {
-        if (*o.charset == charset::User) {
-            if (app.Tables().ReadUserCharset(o.charsetFile) != charset_result::Ok) {
-                error = "cannot use the character table file '" + o.charsetFile + "'";
-                return false;
-            }
-            p.UserCharsetFile = o.charsetFile;
-        }
-        p.Charset = *o.charset;
+    if (o.charset && !app.UseCharset(*o.charset, o.charsetFile)) {
+        error = "cannot use the character table file '" + o.charsetFile + "'";
+        return false;
     }
 
-    if (o.filterCode) app.Filters().SelectMainFilter(*o.filterCode);
-    if (o.burstLpm) app.Filters().SelectBurstFilter(*o.burstLpm);
+    if (o.filterCode) app.SelectMainFilter(*o.filterCode);
+    if (o.burstLpm) app.SelectBurstFilter(*o.burstLpm);
 
     if (o.thresholdAuto) {
-        app.Detector().SetAutoDown(true);
+        app.SetAutoThreshold(true);
     } else if (o.threshold) {
-        app.Detector().SetAutoDown(false);
-        p.DetectorThreshold = *o.threshold;
+        app.SetAutoThreshold(false);
+        app.SetDetectorThreshold(*o.threshold);
     }
-    if (o.minThreshold) {
-        // A limit given by the operator stays; the estimator would replace
-        // it every second otherwise.
-        p.MinAutoThreshold = *o.minThreshold;
-        p.EnableManualLimit = 1;
-    }
-    if (o.squelch) {
-        p.SquelchEnabled = 1;
-        p.SquelchThreshold = *o.squelch;
-    }
+    // A limit given by the operator stays; the estimator would replace it
+    // every second otherwise.
+    if (o.minThreshold) app.SetMinAutoThreshold(*o.minThreshold, true);
+    if (o.squelch) app.SetSquelch(true, *o.squelch);
 
-    if (o.afc) app.Tune().SetAfcDown(*o.afc);
-    if (o.afcLocalHz) app.Tune().Afc().SetPosition(static_cast<int>(std::lround(*o.afcLocalHz)));
-    if (o.afcGlobalHz) {
-        app.Tune().AfcLimit().SetPosition(static_cast<int>(std::lround(*o.afcGlobalHz)));
-    }
+    if (o.afc) app.SetAfc(*o.afc);
+    if (o.afcLocalHz) app.SetAfcDeviationHz(static_cast<int>(std::lround(*o.afcLocalHz)));
+    if (o.afcGlobalHz) app.SetAfcLimitHz(static_cast<int>(std::lround(*o.afcGlobalHz)));
     if (o.freqHz) {
-        app.Tune().SetReceiveBin(FrequencyBin(*o.freqHz, p.SamplingFreq));
+        app.SetReceiveBin(HzToBin(*o.freqHz, app.Rx().Params().SamplingFreq));
     } else {
         // No frequency given: the receiver finds the signal itself and keeps
         // finding it after every long pause.
-        app.Tune().SetAutoGoToMaxDown(true);
+        app.SetAutoGoToMax(true);
     }
 
-    if (o.speedLow && o.speedHigh) {
-        p.SpeedLocked = 1;
-        app.Decoder().ShowSpeedLock();
-        app.Decoder().SetSpeedLimits(*o.speedLow, *o.speedHigh);
-    }
+    if (o.speedLow && o.speedHigh) app.LockSpeed(*o.speedLow, *o.speedHigh);
     return true;
-}
-
-DecoderSpeed CurrentSpeed(QuelpApp& app) {
-    // PARIS with its word space: 10 dots, 4 dashes, 9 element gaps, 4
-    // character gaps and 1 word gap, as the status bar counts it.
-    const Quelp_Params& p = app.Params();
-    const IntervalState& s = app.Decoder().State();
-    const double t = 10.0 * p.DotLen + 4.0 * p.DashLen + 9.0 * p.ShortPauseLen +
-                     4.0 * s.CharPauseLen + static_cast<double>(s.WordPauseLen);
-    DecoderSpeed speed;
-    if (!(t > 0.0)) return speed;
-    speed.wpm = 60.0 * p.SamplingFreq / t;
-    speed.lpm = static_cast<long long>(speed.wpm * 5.0 + 0.5);
-    return speed;
 }
 
 CodePage TextCodePage(const CliOptions& options, int charsetInForce) {

@@ -1,11 +1,11 @@
 #pragma once
 // Turns the receiver and text options of the command line into the
-// application's state, as the same controls of the window would set it.
-// Shared by the subcommands that run the receiver (decode, live).
+// application's state, through the same operations the window's controls
+// use. Shared by the subcommands that run the receiver (decode, live).
 
 #include <string>
 
-#include "app/CliOptions.h"
+#include "CliOptions.h"
 #include "app/QuelpApp.h"
 #include "text/CodePage.h"
 
@@ -21,15 +21,5 @@ bool ApplyReceiverOptions(QuelpApp& app, const CliOptions& options, std::string&
 // otherwise that of the receive window's default font (Windows-1251), except
 // for the Swedish table, whose letters are Western (Windows-1252).
 CodePage TextCodePage(const CliOptions& options, int charsetInForce);
-
-// Receive bin of a frequency: floor(f x 2048 / SamplingFreq + 0.5).
-int FrequencyBin(double hz, double samplingFreq);
-
-// The speed the status bar would show, from the decoder's estimates.
-struct DecoderSpeed {
-    double wpm = 0.0;
-    long long lpm = 0;
-};
-DecoderSpeed CurrentSpeed(QuelpApp& app);
 
 }  // namespace quelp::cli

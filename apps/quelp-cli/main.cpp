@@ -13,10 +13,10 @@
 #ifdef QUELP_LIVE
 #include "Live.h"
 #endif
+#include "CliOptions.h"
 #include "adapters/posix/FileSync.h"
 #include "adapters/posix/PosixCaptureSink.h"
 #include "adapters/posix/SystemClock.h"
-#include "app/CliOptions.h"
 #include "app/QuelpApp.h"
 
 #ifndef QUELP_VERSION
@@ -61,10 +61,11 @@ struct DecodeTotals {
     double processSeconds = 0.0;
 };
 
-void PrintStats(const char* what, const DecodeTotals& t, QuelpApp& app) {
-    const quelp::cli::DecoderSpeed speed = quelp::cli::CurrentSpeed(app);
+void PrintStats(const char* what, const DecodeTotals& t, const QuelpApp& app) {
+    const quelp::ReceiverStatus status = app.Rx().Status();
+    const quelp::SenderSpeed speed = status.Speed.value_or(quelp::SenderSpeed{});
     const double rate = t.audioSeconds / (t.processSeconds > 1e-6 ? t.processSeconds : 1e-6);
-    const std::string freq = app.Tune().FrequencyText(app.Tune().SignalBin());
+    const std::string freq = quelp::FrequencyText(status.SignalBin, status.SamplingFreq);
     std::fprintf(stderr,
                  "quelp-cli: %s: %.2f s of audio in %.3f s, %.1f times real time; "
                  "%.1f WPM, %lld LPM; %s\n",
@@ -86,33 +87,34 @@ int RunDecode(const CliOptions& o) {
     quelp::cli::ConsoleDialogs dialogs;
     quelp::PosixCaptureSink captureFile;
     QuelpApp app({view, clock, dialogs, rx, &captureFile, nullptr});
-    app.PaceFileDecoding = o.realtime;
+    app.SetFileDecodePacing(o.realtime);
 
     // The start-up order of the window, without its command line and default
     // directory; a settings file is read only when one is named, and the
     // options below win over it.
-    app.SettingsSaveOptions.sync = &quelp::SyncFileToDisk;
+    app.SetSettingsSync(&quelp::SyncFileToDisk);
     app.DeferredInit(quelp::StartupOptions::ForDecoder(o.settingsFile.value_or("")));
 
     std::string error;
     if (!quelp::cli::ApplyReceiverOptions(app, o, error)) return UsageError(error);
     // The table in force (an option or the settings file) decides the code page.
-    text.SetCodePage(quelp::cli::TextCodePage(o, app.Params().Charset));
-    if (!o.freqHz) {
-        // The first block gives the spectrum to find the signal in.
-        app.FileBlockProcessed = [&app](std::uint64_t block) {
-            if (block == 0) app.GoToMaxButtonClick();
-        };
-    }
+    text.SetCodePage(quelp::cli::TextCodePage(o, app.Rx().Params().Text.Charset));
+    // Without a frequency the first block gives the spectrum to find the
+    // signal in.
+    quelp::FileDecodeOptions decodeOptions;
+    decodeOptions.goToMaxAfterFirstBlock = !o.freqHz;
     // The state in force after the options, written the way the window's
     // Save does, so that a settings file can be prepared from a shell.
-    if (o.saveSettingsFile && !app.SaveSettingsTo(*o.saveSettingsFile)) return kFileError;
+    if (o.saveSettingsFile &&
+        app.SaveSettingsTo(*o.saveSettingsFile) != quelp::SettingsSaveResult::Saved) {
+        return kFileError;
+    }
     if (o.multi) app.MultiChannelDecoder1Click();
     if (o.captureFile) {
         view.SetContext(*o.captureFile);
-        app.Capture().OpenCaptureFileByName(*o.captureFile);
+        const bool opened = app.OpenCaptureFileByName(*o.captureFile);
         view.SetContext({});
-        if (!app.Capture().CaptureOpen()) return kFileError;
+        if (!opened) return kFileError;
     }
 
     int status = 0;
@@ -120,15 +122,16 @@ int RunDecode(const CliOptions& o) {
     for (const std::string& file : o.files) {
         view.SetContext(file);
         const auto start = std::chrono::steady_clock::now();
-        const QuelpApp::FileDecodeResult result = app.DecodeWaveFile(file);
+        const quelp::FileDecodeResult result = app.DecodeWaveFile(file, decodeOptions);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         view.SetContext({});
         rx.EndLine();
-        if (result != QuelpApp::FileDecodeResult::Decoded) {
+        if (result != quelp::FileDecodeResult::Decoded) {
             status = kFileError;
             continue;
         }
-        const DecodeTotals one{static_cast<double>(app.FileDecodeSamples) / 11025.0, took.count()};
+        const DecodeTotals one{static_cast<double>(app.LastDecodeSamples()) / 11025.0,
+                               took.count()};
         all.audioSeconds += one.audioSeconds;
         all.processSeconds += one.processSeconds;
         if (o.stats) PrintStats(file.c_str(), one, app);
@@ -136,12 +139,12 @@ int RunDecode(const CliOptions& o) {
     if (o.stats && o.files.size() > 1) PrintStats("all files", all, app);
     if (o.multi) text.Append(app.MultiChannelText());
 
-    if (app.Capture().CaptureOpen()) {
+    if (app.CaptureOpen()) {
         // A capture file that could not be written whole is a failure too.
-        const int errorsBefore = view.ErrorCount();
         view.SetContext(*o.captureFile);
-        app.Capture().CloseCaptureFile1Click();
-        if (view.ErrorCount() != errorsBefore) status = kFileError;
+        if (app.CloseCaptureFile1Click() == quelp::CaptureCloseResult::WriteErrors) {
+            status = kFileError;
+        }
     }
     return status;
 }

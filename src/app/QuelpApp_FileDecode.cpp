@@ -15,11 +15,11 @@ constexpr std::int64_t kBlockPaceMs = 150;
 constexpr int kPassSleepMs = 20;
 }  // namespace
 
-QuelpApp::FileDecodeResult QuelpApp::DecodeWaveFile(const std::string& fileName) {
+FileDecodeResult QuelpApp::DecodeWaveFile(const std::string& fileName, FileDecodeOptions options) {
     // The decode serves the window's messages, through which a replay or a
     // second "Decode From File" can arrive; one file at a time.
-    if (DecodeBusy) return FileDecodeResult::Busy;
-    DecodeBusy = true;
+    if (decodeBusy_) return FileDecodeResult::Busy;
+    decodeBusy_ = true;
     ports_.view.SetEnabled(UiItem::DecodeFromFile1, false);
     ports_.view.SetEnabled(UiItem::ReplayButton, false);
 
@@ -28,15 +28,15 @@ QuelpApp::FileDecodeResult QuelpApp::DecodeWaveFile(const std::string& fileName)
     struct Finish {
         QuelpApp& app;
         ~Finish() {
-            app.FileDecoding = false;
+            app.fileDecoding_ = false;
             app.waveRead_.Close();
             app.ports_.view.SetEnabled(UiItem::DecodeFromFile1, true);
             app.ports_.view.SetEnabled(UiItem::ReplayButton, true);
-            app.DecodeBusy = false;
+            app.decodeBusy_ = false;
         }
     } finish{*this};
 
-    FileDecodeSamples = 0;
+    fileDecodeSamples_ = 0;
     if (waveRead_.Open(fileName) != 0) {
         ports_.view.ShowMessage("File Open Error!", "File Error");
         return FileDecodeResult::OpenError;
@@ -56,55 +56,56 @@ QuelpApp::FileDecodeResult QuelpApp::DecodeWaveFile(const std::string& fileName)
 
     // One block buffer per decode, nothing allocated per block.
     const auto block = std::make_unique<std::int16_t[]>(kBlockSize);
-    FileDecoding = true;
-    DisplayHoldOff = 0;
+    fileDecoding_ = true;
+    displayHoldOff_ = hold_off::kNone;
     std::int64_t deadline = ports_.clock.ElapsedMs();
-    for (std::uint64_t n = 0; !ShuttingDown; ++n) {
+    for (std::uint64_t n = 0; !shuttingDown_; ++n) {
         deadline += kBlockPaceMs;
         // The last block is padded with silence; nothing is left once less
         // than one frame remains.
         const int withData = waveRead_.ReadBlock(block.get());
         if (withData == 0) break;
-        FileDecodeSamples += static_cast<std::uint64_t>(withData);
-        ProcessBlock(block.get(), 1);
-        if (FileBlockProcessed) FileBlockProcessed(n);
+        fileDecodeSamples_ += static_cast<std::uint64_t>(withData);
+        receiver_.ProcessBlock(block.get(), 1);
+        if (n == 0 && options.goToMaxAfterFirstBlock) GoToMaxButtonClick();
         PaceFileBlock(deadline);
     }
-    FileDecoding = false;
+    fileDecoding_ = false;
     waveRead_.Close();
 
     // Live buffers that arrived meanwhile are processed at once.
-    if (RepostInputBuffers) RepostInputBuffers();
+    RepostPendingInputBuffers();
     return FileDecodeResult::Decoded;
 }
 
 void QuelpApp::PaceFileBlock(std::int64_t deadline) {
-    if (PaceFileDecoding) {
+    if (paceFileDecoding_) {
         // At least one pass per block, so a decode that has fallen behind
         // still serves live input and the window between its blocks.
         do {
             FileDecodeWaitPass(true);
-        } while (!ShuttingDown && ports_.clock.ElapsedMs() < deadline);
+        } while (!shuttingDown_ && ports_.clock.ElapsedMs() < deadline);
     } else {
         FileDecodeWaitPass(false);
     }
     // With the sound output on, the device sets the pace and no output sample
     // is dropped. Closing ends the wait: the device may be gone by then.
-    while (!ShuttingDown && OutputBufferWanted && OutputBufferWanted()) FileDecodeWaitPass(true);
+    while (!shuttingDown_ && SoundOutputBehind()) FileDecodeWaitPass(true);
 }
 
 void QuelpApp::FileDecodeWaitPass(bool sleep) {
-    if (ServeInputBuffers) ServeInputBuffers();
+    ServePendingInputBuffers();
     ports_.view.ProcessMessages();
     if (sleep) ports_.clock.SleepMs(kPassSleepMs);
 }
 
 void QuelpApp::DecodeFromFile1Click() {
-    DisplayHoldOff = 22;
+    displayHoldOff_ = hold_off::kMenuOpen;
     const FileDialogRequest request{
         "Decode From File", "Wave Files|*.wav|All Files|*.*", "wav", ".", "", false};
-    if (const auto path = ports_.dialogs.AskOpen(request)) DecodeWaveFile(*path);
-    DisplayHoldOff = 0;
+    // The decode shows its own failures.
+    if (const auto path = ports_.dialogs.AskOpen(request)) static_cast<void>(DecodeWaveFile(*path));
+    displayHoldOff_ = hold_off::kNone;
 }
 
 }  // namespace quelp

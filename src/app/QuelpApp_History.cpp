@@ -8,10 +8,6 @@ namespace quelp {
 
 namespace {
 
-// The history keeps a minute of live input at the input's own rate.
-constexpr std::int32_t kHistorySeconds = 60;
-constexpr double kHistoryRate = 11025.0;
-
 // Every capture file is 16-bit mono at 11025 samples per second.
 constexpr std::uint16_t kCaptureChannels = 1;
 constexpr std::uint16_t kCaptureBits = 16;
@@ -28,24 +24,10 @@ std::int32_t RequestSeconds(std::int64_t seconds) {
 
 }  // namespace
 
-void QuelpApp::InitHistory() {
-    Startup.createHistory = [this] { history_.Allocate(kHistorySeconds, kHistoryRate); };
-    // Replay and save-and-decode decode through the file decoder, and never
-    // while it runs.
-    SetHistoryDecode([this](const std::string& file) { DecodeWaveFile(file); },
-                     [this] { return DecodeBusy; });
-}
-
-void QuelpApp::SetHistoryDecode(std::function<void(const std::string&)> decode,
-                                std::function<bool()> busy) {
-    historyFiles_.SetDecodeHook(std::move(decode));
-    historyBusy_ = std::move(busy);
-}
-
 // --- wave capture file -------------------------------------------------------
 
 void QuelpApp::OpenWaveCaptureFile1Click() {
-    DisplayHoldOff = 22;
+    displayHoldOff_ = hold_off::kMenuOpen;
     // The dialog runs its own message loop, through which Alt+V can come back.
     if (waveOpening_) return;
     waveOpening_ = true;
@@ -53,58 +35,64 @@ void QuelpApp::OpenWaveCaptureFile1Click() {
     request.title = "Open wave capture file";
     request.filter = "Wave files|*.wav|All files|*.*";
     request.promptOverwrite = true;
-    if (const auto path = ports_.dialogs.AskSave(request)) OpenWaveCaptureFileByName(*path);
-    DisplayHoldOff = 0;
+    if (const auto path = ports_.dialogs.AskSave(request)) {
+        static_cast<void>(OpenWaveCaptureFileByName(*path));
+    }
+    displayHoldOff_ = hold_off::kNone;
     waveOpening_ = false;
 }
 
 bool QuelpApp::OpenWaveCaptureFileByName(const std::string& path) {
     // One capture at a time: an open one is closed first, so its header is
     // completed and its samples are not lost.
-    if (WaveCapture || waveCapture_.IsOpen()) CloseWaveCaptureFile1Click();
+    if (waveCapture_ || waveFile_.IsOpen()) static_cast<void>(CloseWaveCaptureFile1Click());
     ports_.view.SetEnabled(UiItem::OpenWaveCaptureFile1, false);
-    if (waveCapture_.Create(path, kCaptureChannels, kCaptureBits, kCaptureRate) != 0) {
+    if (waveFile_.Create(path, kCaptureChannels, kCaptureBits, kCaptureRate) != 0) {
         ports_.view.ShowMessage("Wave File Open Error!", "File Error");
         ports_.view.SetEnabled(UiItem::OpenWaveCaptureFile1, true);
         return false;
     }
     ports_.view.SetEnabled(UiItem::CloseWaveCaptureFile1, true);
-    WaveCapture = true;
+    waveCapture_ = true;
     ShowCaptureState();
     return true;
 }
 
-void QuelpApp::CloseWaveCaptureFile1Click() {
+WaveCloseResult QuelpApp::CloseWaveCaptureFile1Click() {
     // The message box below runs a message loop of its own.
-    if (waveClosing_) return;
+    if (waveClosing_) return WaveCloseResult::Busy;
     waveClosing_ = true;
     // A capture whose writer gave up after a failed write is still "on" here,
     // and closing it reports the error; with nothing open there is nothing to
     // report.
-    const bool wasOn = WaveCapture || waveCapture_.IsOpen();
-    WaveCapture = false;
+    const bool wasOn = waveCapture_ || waveFile_.IsOpen();
+    waveCapture_ = false;
+    WaveCloseResult result = WaveCloseResult::NothingOpen;
     if (wasOn) {
-        if (waveCapture_.Close() != 0) {
+        if (waveFile_.Close() != 0) {
+            result = WaveCloseResult::WriteErrors;
             ports_.view.ShowMessage("There was errors in wave capture file!", "File Error");
         } else {
+            result = WaveCloseResult::Closed;
             ports_.view.ShowMessage("Wave capture file was closed", "File Closed");
         }
     }
     ports_.view.SetEnabled(UiItem::CloseWaveCaptureFile1, false);
     ports_.view.SetEnabled(UiItem::OpenWaveCaptureFile1, true);
     ShowCaptureState();
-    DisplayHoldOff = 0;
+    displayHoldOff_ = hold_off::kNone;
     waveClosing_ = false;
+    return result;
 }
 
 void QuelpApp::ShowCaptureState() {
-    capture_.WaveCaptureOn = WaveCapture;
+    capture_.WaveCaptureOn = waveCapture_;
     capture_.ShowCaptureState();
 }
 
 // --- live blocks ---------------------------------------------------------------
 
-void QuelpApp::StoreHistoryBlock(std::span<const std::int16_t> block) {
+void QuelpApp::StoreHistory(std::span<const std::int16_t> block) {
     // Live blocks are whole; anything else is stored in whole blocks, the
     // last one padded with silence, so no sample is dropped.
     while (block.size() >= static_cast<std::size_t>(kBlockSize)) {
@@ -118,19 +106,19 @@ void QuelpApp::StoreHistoryBlock(std::span<const std::int16_t> block) {
     }
 }
 
-bool QuelpApp::WriteWaveCaptureBlock(std::span<const std::int16_t> block) {
-    if (!WaveCapture) return true;
+bool QuelpApp::WriteWaveCapture(std::span<const std::int16_t> block) {
+    if (!waveCapture_) return true;
     // A file whose sizes would no longer fit the header counts as a failed
     // write: the capture then closes with a valid header instead of wrapping.
     const std::uint64_t bytes = std::uint64_t{block.size()} * 2u;
-    if (waveCapture_.DataSize() + bytes > kMaxCaptureData) return false;
-    return waveCapture_.Write(block.data(), static_cast<std::uint32_t>(block.size())) == 0;
+    if (waveFile_.DataSize() + bytes > kMaxCaptureData) return false;
+    return waveFile_.Write(block.data(), static_cast<std::uint32_t>(block.size())) == 0;
 }
 
 // --- replay and save -------------------------------------------------------------
 
 void QuelpApp::ReplayButtonClick() {
-    historyFiles_.ReplayButtonClick(HistoryDecodeBusy());
+    historyFiles_.ReplayButtonClick(decodeBusy_);
 }
 
 void QuelpApp::SaveButtonClick() {
@@ -140,13 +128,13 @@ void QuelpApp::SaveButtonClick() {
 void QuelpApp::ReplayHistory(std::int32_t seconds) {
     // While a decode runs, its file may be the replay's temporary file and
     // its end re-enables the controls: the replay leaves both alone.
-    historyFiles_.ReplayHistory(seconds, HistoryDecodeBusy());
+    historyFiles_.ReplayHistory(seconds, decodeBusy_);
 }
 
 std::string QuelpApp::SaveHistory(std::int32_t seconds, bool decode) {
     // The save goes to a fresh file of its own; only its decode waits for no
     // decode to be running.
-    return historyFiles_.SaveHistory(seconds, decode, HistoryDecodeBusy());
+    return historyFiles_.SaveHistory(seconds, decode, decodeBusy_);
 }
 
 void QuelpApp::HistorySaveRequest(std::int64_t seconds) {

@@ -1,50 +1,46 @@
-// The multi-channel decoder in the application object: the hand-overs from
-// the main filter, burst filter and speed lock, and the window's menu item.
+// The multi-channel decoder's window and menu item in the application object.
 
 #include "app/QuelpApp.h"
 
 namespace quelp {
 
-void QuelpApp::InitMultiChannel() {
-    freqScan_.AutoThresholdDown = [this] { return threshold_.AutoDown(); };
-    filterMenus_.MainFilterHook = [this](int code) { freqScan_.SetFilter(code); };
-    filterMenus_.BurstLengthHook = [this](std::int32_t length) {
-        freqScan_.SetBurstLength(length);
-    };
-    decoder_.SpeedWindowApplied = [this] { freqScan_.ApplySpeedWindow(); };
-    Startup.applyChannelSpeedWindow = [this] { freqScan_.ApplySpeedWindow(); };
-    Startup.setChannelBurstLength = [this](int samples) { freqScan_.SetBurstLength(samples); };
-}
-
 void QuelpApp::MultiChannelDecoder1Click() {
-    MultiChannelOn = !MultiChannelOn;
-    ports_.view.SetChecked(UiItem::MultiChannelDecoder1, MultiChannelOn);
-    RunHook(ScanForm.setMainStayOnTop, false);
-    if (MultiChannelOn) {
+    const bool on = !receiver_.MultiChannelOn();
+    receiver_.SetMultiChannel(on);
+    ports_.view.SetChecked(UiItem::MultiChannelDecoder1, on);
+    RunHook(scanForm_.setMainStayOnTop, false);
+    if (on) {
         if (!scanFormCreated_) {
             scanFormCreated_ = true;
-            RunHook(ScanForm.create);
+            RunHook(scanForm_.create);
         }
-        RunHook(ScanForm.show);
+        RunHook(scanForm_.show);
         CentreScanGrid();
     } else if (scanFormCreated_) {
-        RunHook(ScanForm.hide);
+        RunHook(scanForm_.hide);
     }
-    if (ScanForm.alwaysOnTop && ScanForm.alwaysOnTop()) RunHook(ScanForm.setMainStayOnTop, true);
+    if (scanForm_.alwaysOnTop && scanForm_.alwaysOnTop()) RunHook(scanForm_.setMainStayOnTop, true);
 }
 
 bool QuelpApp::ScanFormCloseQuery() {
-    if (MultiChannelOn) MultiChannelDecoder1Click();
+    if (receiver_.MultiChannelOn()) MultiChannelDecoder1Click();
     return false;
 }
 
-void QuelpApp::CentreScanGrid() {
-    freqScan_.Window().CentreScanGrid(tuning_.TxBin(), tuning_.ScanStartBin());
+std::string QuelpApp::MultiChannelText() const {
+    return FormatMultiChannelRows(receiver_.FreqScan().Window(),
+                                  receiver_.FreqScan().ScanStartBin(),
+                                  receiver_.Params().SamplingFreq);
 }
 
-std::string QuelpApp::MultiChannelText() const {
-    return FormatMultiChannelRows(freqScan_.Window(), freqScan_.ScanStartBin(),
-                                  params_.SamplingFreq);
+void QuelpApp::SetScanWindowSettings(const ScanWindowSettings& scan) {
+    window_.Scan = scan;
+    window_.Scan.Created = true;
+}
+
+void QuelpApp::SetSetupWindowSettings(const SetupWindowSettings& setup) {
+    window_.Setup = setup;
+    window_.Setup.Created = true;
 }
 
 }  // namespace quelp

@@ -1,58 +1,34 @@
 // Live sound input and output of the application object: the wave-in buffers
-// reach the block processor, the audio history and the wave capture file; the
-// raw or filtered input plays on the wave-out device.
-
-#include <algorithm>
+// reach the receiver, the audio history and the wave capture file; the raw or
+// filtered input plays on the wave-out device.
 
 #include "app/QuelpApp.h"
-#include "dsp/SoundFilter.h"
 
 namespace quelp {
 
 void QuelpApp::InitSound() {
     if (ports_.soundInDriver != nullptr && ports_.events != nullptr) {
-        SoundInHooks hooks;
-        hooks.clearSpectrumPeak = [this] {
-            std::fill(spectrum_.SpectrumPeak.begin(), spectrum_.SpectrumPeak.end(), 0.0);
-        };
-        hooks.processBlock = [this](std::span<const std::int16_t> block) {
-            ProcessBlock(block.data(), 0);
-        };
-        hooks.storeHistory = [this](std::span<const std::int16_t> block) {
-            if (SoundHistory.storeHistory) SoundHistory.storeHistory(block);
-        };
-        hooks.waveCaptureOpen = [this] {
-            return SoundHistory.waveCaptureOpen && SoundHistory.waveCaptureOpen();
-        };
-        hooks.writeWaveCapture = [this](std::span<const std::int16_t> block) {
-            return !SoundHistory.writeWaveCapture || SoundHistory.writeWaveCapture(block);
-        };
-        hooks.closeWaveCapture = [this] { RunHook(SoundHistory.closeWaveCapture); };
-        hooks.endApplication = [this] { RunHook(EndApplication); };
-        soundIn_.emplace(*ports_.soundInDriver, params_, ports_.view, *ports_.events,
-                         SoundInShared{DisplayHoldOff, ShuttingDown, FileDecoding},
-                         std::move(hooks));
-        PendingBuffers = &soundIn_->PendingBuffers;
+        soundIn_.emplace(*ports_.soundInDriver, params_.Cards, ports_.view, *ports_.events,
+                         SoundInShared{displayHoldOff_, shuttingDown_, fileDecoding_},
+                         static_cast<SoundInClient&>(*this));
     }
     if (ports_.soundOutDriver != nullptr) {
-        soundOut_.emplace(*ports_.soundOutDriver, params_, ports_.view);
-        SoundOutputHooks hooks;
-        hooks.configureFilter = [this](int code) { ApplySoundFilter(dspSound_, code); };
-        hooks.filterStep = [this](std::int16_t s) { return dspSound_.Process(s); };
-        soundOutput_.emplace(*soundOut_, ports_.view, DisplayHoldOff, std::move(hooks));
-        soundFeed_ = &*soundOutput_;
+        soundOut_.emplace(*ports_.soundOutDriver, params_.Cards, ports_.view);
+        soundOutput_.emplace(*soundOut_, ports_.view, receiver_.OutputFilter());
+        receiver_.SetSoundOutput(&*soundOutput_);
     }
+}
 
-    Startup.restartSoundInput = [this] { RestartSoundInput(params_.SoundCardNumber); };
-    Startup.restartSoundOutput = [this] { RestartSoundOutput(params_.OutSoundCardNumber); };
+int QuelpApp::SoundOutputCode() const {
     // Without an output device the stored code stays with the settings as it
     // was read, so a save on a machine without sound keeps the choice.
-    if (soundOutput_) {
-        Startup.soundFilterCode = [this] { return soundOutput_->SoundFilter; };
-        Startup.setSoundFilterCode = [this](int code) { soundOutput_->SoundFilter = code; };
-    }
-    Startup.closeSoundOutput = [this] { CloseSoundOutput(); };
-    Startup.stopSoundInput = [this] { StopSoundInput(); };
+    return soundOutput_ ? soundOutput_->SoundFilter : soundFilterCode_;
+}
+
+void QuelpApp::SetSoundOutputCode(int code) {
+    // Applied when the output device opens.
+    soundFilterCode_ = code;
+    if (soundOutput_) soundOutput_->SoundFilter = code;
 }
 
 void QuelpApp::RestartSoundInput(int device) {
@@ -93,12 +69,16 @@ void QuelpApp::RepostPendingInputBuffers() {
 }
 
 bool QuelpApp::SoundOutputMenuClick(UiItem item) {
-    return soundOutput_ && soundOutput_->SoundOutputMenuClick(item);
+    int code = 0;
+    if (!soundOutput_ || !SoundOutput::CodeOf(item, code)) return false;
+    displayHoldOff_ = hold_off::kAfterCommand;
+    soundOutput_->SelectSoundOutput(code);
+    return true;
 }
 
 void QuelpApp::SoundOutputFilter1Click() {
     // The submenu holds the displays while it is open, sound card or not.
-    DisplayHoldOff = 22;
+    displayHoldOff_ = hold_off::kMenuOpen;
 }
 
 void QuelpApp::ToggleSoundBypass() {

@@ -30,8 +30,9 @@ struct StartupOptions {
 
     // Runs once the settings are in force, just before the sound devices
     // open: the command-line decoder applies its own options there, so they
-    // win over the settings file and choose the devices.
-    std::function<void()> BeforeDevices;
+    // win over the settings file and choose the devices. False: the devices
+    // stay closed (the options were refused).
+    std::function<bool()> BeforeDevices;
 
     // The window: its command line, the environment of this process.
     static StartupOptions ForWindow(std::vector<std::string> args) {

@@ -9,8 +9,13 @@ namespace quelp {
 
 namespace fs = std::filesystem;
 
-HistoryFiles::HistoryFiles(TWaveBuff& history, MainView& view, Clock& clock, fs::path baseDir)
-    : history_(history), view_(view), clock_(clock), baseDir_(std::move(baseDir)) {}
+HistoryFiles::HistoryFiles(TWaveBuff& history, MainView& view, Clock& clock,
+                           HistoryDecoder* decoder, fs::path baseDir)
+    : history_(history),
+      view_(view),
+      clock_(clock),
+      baseDir_(std::move(baseDir)),
+      decoder_(decoder) {}
 
 fs::path HistoryFiles::InBase(const std::string& name) const {
     return baseDir_.empty() ? fs::path(name) : baseDir_ / name;
@@ -73,8 +78,8 @@ void HistoryFiles::ReplayHistory(int32_t seconds, bool decodeBusy) {
         const std::string name = InBase(kReplayFile).string();
         if (WriteFresh(name, s) != 0) {
             view_.ShowMessage("Temporary wave file saving Error!", "Error");
-        } else if (decode_) {
-            decode_(name);
+        } else if (decoder_ != nullptr) {
+            decoder_->DecodeHistoryFile(name);
             return;
         }
     }
@@ -129,7 +134,7 @@ std::string HistoryFiles::SaveHistory(int32_t seconds, bool decode, bool decodeB
         return {};
     }
     // A running decode ignores the request; its own file stays untouched.
-    if (decode && !decodeBusy && decode_) decode_(name.string());
+    if (decode && !decodeBusy && decoder_ != nullptr) decoder_->DecodeHistoryFile(name.string());
     return name.string();
 }
 

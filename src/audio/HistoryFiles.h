@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <string>
 
 #include "audio/WaveBuff.h"
@@ -14,20 +13,26 @@
 
 namespace quelp {
 
+// Decodes a WAV file (the application's file decode); it enables the Replay
+// button and "Decode From File" again when it ends.
+class HistoryDecoder {
+  public:
+    virtual void DecodeHistoryFile(const std::string& path) = 0;
+
+  protected:
+    ~HistoryDecoder() = default;
+};
+
 class HistoryFiles {
   public:
-    // Decodes a WAV file (the application's DecodeWaveFile); it enables the
-    // Replay button and "Decode From File" again when it ends.
-    using DecodeHook = std::function<void(const std::string&)>;
-
     static constexpr const char* kReplayFile = "~~~tmp~~.wav";
     static constexpr const char* kSaveTempFile = "~~~tmp1~.wav";
 
-    // Files go under `baseDir` (the working directory when empty).
-    HistoryFiles(TWaveBuff& history, MainView& view, Clock& clock,
+    // Files go under `baseDir` (the working directory when empty). Without a
+    // decoder a replay only writes its file.
+    HistoryFiles(TWaveBuff& history, MainView& view, Clock& clock, HistoryDecoder* decoder,
                  std::filesystem::path baseDir = {});
 
-    void SetDecodeHook(DecodeHook hook) { decode_ = std::move(hook); }
     void SetBaseDir(std::filesystem::path baseDir) { baseDir_ = std::move(baseDir); }
     const std::filesystem::path& BaseDir() const { return baseDir_; }
 
@@ -60,7 +65,7 @@ class HistoryFiles {
     MainView& view_;
     Clock& clock_;
     std::filesystem::path baseDir_;
-    DecodeHook decode_;
+    HistoryDecoder* decoder_;
 };
 
 }  // namespace quelp

@@ -12,14 +12,14 @@ namespace {
 constexpr const char* kOpenErrorCaption = "Quelp - Device Open Error";
 }
 
-SoundIn::SoundIn(SoundDriver& driver, Quelp_Params& params, MainView& view, EventLoop& events,
-                 SoundInShared shared, SoundInHooks hooks)
+SoundIn::SoundIn(SoundDriver& driver, const SoundCardOptions& cards, MainView& view,
+                 EventLoop& events, SoundInShared shared, SoundInClient& client)
     : driver_(driver),
-      params_(params),
+      cards_(cards),
       view_(view),
       events_(events),
       shared_(shared),
-      hooks_(std::move(hooks)),
+      client_(client),
       memory_(static_cast<size_t>(kBuffers) * kFrames * 2, 0) {}
 
 SoundIn::~SoundIn() {
@@ -29,7 +29,7 @@ SoundIn::~SoundIn() {
 
 uint32_t SoundIn::BufferBytes() const {
     // Always 2048 frames: one or two 16-bit channels.
-    return params_.InputCardChannel == 0 ? kFrames * 2 : kFrames * 4;
+    return cards_.InputCardChannel == 0 ? kFrames * 2 : kFrames * 4;
 }
 
 void SoundIn::RestartSoundInput(int device) {
@@ -52,7 +52,7 @@ void SoundIn::OpenSoundInput() {
     readIndex_ = 0;
 
     SoundFormat format;
-    format.channels = params_.InputCardChannel == 0 ? 1 : 2;
+    format.channels = cards_.InputCardChannel == 0 ? 1 : 2;
     int result = driver_.Open(device_, format, *this);
     if (result != soundresult::Ok) {
         open_ = false;
@@ -65,7 +65,7 @@ void SoundIn::OpenSoundInput() {
     }
     open_ = true;
 
-    if (hooks_.clearSpectrumPeak) hooks_.clearSpectrumPeak();
+    client_.ClearSpectrumPeak();
 
     for (int i = 0; i < kBuffers; ++i) {
         SoundBuffer& h = headers_[i];
@@ -103,9 +103,9 @@ void SoundIn::WaveInDone(SoundBuffer& /*buffer*/) {
 void SoundIn::ExtractChannel(int16_t* area) const {
     // In place: frame k's sample moves to value k; reading index 2k (or
     // 2k + 1) never reads a value already overwritten.
-    if (params_.InputCardChannel == 1) {
+    if (cards_.InputCardChannel == 1) {
         for (int k = 1; k < kFrames; ++k) area[k] = area[2 * k];
-    } else if (params_.InputCardChannel == 2) {
+    } else if (cards_.InputCardChannel == 2) {
         for (int k = 0; k < kFrames; ++k) area[k] = area[2 * k + 1];
     }
 }
@@ -125,12 +125,11 @@ void SoundIn::InputBufferDone() {
         int16_t* area = Area(readIndex_);
         ExtractChannel(area);
         std::span<const int16_t> block(area, kFrames);
-        if (!shared_.fileDecoding && hooks_.processBlock) hooks_.processBlock(block);
-        if (hooks_.storeHistory) hooks_.storeHistory(block);
-        if (hooks_.waveCaptureOpen && hooks_.waveCaptureOpen() && hooks_.writeWaveCapture &&
-            !hooks_.writeWaveCapture(block)) {
+        if (!shared_.fileDecoding) client_.ProcessLiveBlock(block);
+        client_.StoreHistory(block);
+        if (client_.WaveCaptureActive() && !client_.WriteWaveCapture(block)) {
             view_.ShowMessage("Wave capture file write error!", "File Error");
-            if (hooks_.closeWaveCapture) hooks_.closeWaveCapture();
+            client_.CloseWaveCapture();
         }
         readIndex_ = (readIndex_ + 1) % kBuffers;
 
@@ -151,7 +150,7 @@ void SoundIn::InputBufferDone() {
             view_.ShowMessage("  Error in AddBuffer! ", "Error");
             open_ = false;
             busy_ = false;
-            if (hooks_.endApplication) hooks_.endApplication();
+            client_.EndApplication();
             return;
         }
         writeIndex_ = (writeIndex_ + 1) % kBuffers;

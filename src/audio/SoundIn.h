@@ -7,33 +7,37 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <vector>
 
-#include "app/QuelpParams.h"
+#include "audio/SoundCards.h"
+#include "dsp/Bins.h"
 #include "ports/EventLoop.h"
 #include "ports/MainView.h"
 #include "ports/SoundDriver.h"
 
 namespace quelp {
 
-// What a live block reaches, owned by other subsystems.
-struct SoundInHooks {
-    // Sets every value of the peak-hold spectrum SpectrumPeak to 0.
-    std::function<void()> clearSpectrumPeak;
-    // ProcessBlock(block, 0): the block processor, with the live flag.
-    std::function<void(std::span<const int16_t> block)> processBlock;
-    // Stores the block in the audio history.
-    std::function<void(std::span<const int16_t> block)> storeHistory;
-    // True while the wave capture file is open.
-    std::function<bool()> waveCaptureOpen;
-    // Writes the block to the wave capture file; false when the write failed.
-    std::function<bool(std::span<const int16_t> block)> writeWaveCapture;
-    // The close-wave-capture command, run after a failed write.
-    std::function<void()> closeWaveCapture;
-    // Ends the application (a buffer could not be given back to the driver).
-    std::function<void()> endApplication;
+// What a live block reaches, owned by other subsystems. Called on the main
+// thread only.
+class SoundInClient {
+  public:
+    // The input (re)started: the peak-hold spectrum starts afresh.
+    virtual void ClearSpectrumPeak() = 0;
+    // The block processor, with the live flag (not while a file decodes).
+    virtual void ProcessLiveBlock(std::span<const int16_t> block) = 0;
+    // The audio history.
+    virtual void StoreHistory(std::span<const int16_t> block) = 0;
+    // The wave capture file: whether it is open, a write (false: failed),
+    // and the close command after a failed write.
+    virtual bool WaveCaptureActive() = 0;
+    virtual bool WriteWaveCapture(std::span<const int16_t> block) = 0;
+    virtual void CloseWaveCapture() = 0;
+    // A buffer could not be given back to the driver: the program ends.
+    virtual void EndApplication() = 0;
+
+  protected:
+    ~SoundInClient() = default;
 };
 
 // Main-window state shared with the sound input.
@@ -46,10 +50,10 @@ struct SoundInShared {
 class SoundIn final : public SoundDriverClient {
   public:
     static constexpr int kBuffers = 16;
-    static constexpr int kFrames = 2048;
+    static constexpr int kFrames = kBlockSize;
 
-    SoundIn(SoundDriver& driver, Quelp_Params& params, MainView& view, EventLoop& events,
-            SoundInShared shared, SoundInHooks hooks);
+    SoundIn(SoundDriver& driver, const SoundCardOptions& cards, MainView& view, EventLoop& events,
+            SoundInShared shared, SoundInClient& client);
     SoundIn(const SoundIn&) = delete;
     SoundIn& operator=(const SoundIn&) = delete;
     ~SoundIn();
@@ -81,11 +85,11 @@ class SoundIn final : public SoundDriverClient {
     void FailOpen(const char* text, const char* caption);
 
     SoundDriver& driver_;
-    Quelp_Params& params_;
+    const SoundCardOptions& cards_;
     MainView& view_;
     EventLoop& events_;
     SoundInShared shared_;
-    SoundInHooks hooks_;
+    SoundInClient& client_;
 
     // One block of sixteen 8192-byte areas, allocated once for the whole run.
     std::vector<int16_t> memory_;

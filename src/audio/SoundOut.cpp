@@ -13,8 +13,8 @@ namespace {
 constexpr const char* kOpenErrorCaption = "Quelp - Output Sound Device Open Error";
 }
 
-SoundOut::SoundOut(SoundDriver& driver, const Quelp_Params& params, MainView& view)
-    : driver_(driver), params_(params), view_(view) {}
+SoundOut::SoundOut(SoundDriver& driver, const SoundCardOptions& cards, MainView& view)
+    : driver_(driver), cards_(cards), view_(view) {}
 
 SoundOut::~SoundOut() {
     Close();
@@ -35,7 +35,7 @@ int SoundOut::Open(int device) {
         return -1;
     }
 
-    channel_ = params_.OutputCardChannel;
+    channel_ = cards_.OutputCardChannel;
     const int channels = channel_ == 0 ? 1 : 2;
     const size_t samples = static_cast<size_t>(kFrames) * channels;
     for (auto& b : buffers_) {

@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/QuelpParams.h"
+#include "audio/SoundCards.h"
+#include "dsp/Bins.h"
 #include "ports/MainView.h"
 #include "ports/SoundDriver.h"
 
@@ -17,9 +18,9 @@ namespace quelp {
 class SoundOut final : public SoundDriverClient {
   public:
     static constexpr int kBuffers = 4;
-    static constexpr int kFrames = 2048;
+    static constexpr int kFrames = kBlockSize;
 
-    SoundOut(SoundDriver& driver, const Quelp_Params& params, MainView& view);
+    SoundOut(SoundDriver& driver, const SoundCardOptions& cards, MainView& view);
     SoundOut(const SoundOut&) = delete;
     SoundOut& operator=(const SoundOut&) = delete;
     ~SoundOut();
@@ -46,7 +47,7 @@ class SoundOut final : public SoundDriverClient {
     void FreeMemory();
 
     SoundDriver& driver_;
-    const Quelp_Params& params_;
+    const SoundCardOptions& cards_;
     MainView& view_;
 
     int current_ = 0;  // buffer being filled

@@ -13,8 +13,8 @@ struct Selection {
 };
 
 constexpr Selection kSelections[] = {
-    {UiItem::SoundOff1, 0, "Sound Output  (Off)"},
-    {UiItem::SoundWithoutFiltering1, 9998, "Sound Output  (Bypass)"},
+    {UiItem::SoundOff1, sound_filter::Off, "Sound Output  (Off)"},
+    {UiItem::SoundWithoutFiltering1, sound_filter::Bypass, "Sound Output  (Bypass)"},
     {UiItem::N10Hz1, 10, "Sound Output  (10Hz)"},
     {UiItem::N20Hz1, 20, "Sound Output  (20Hz)"},
     {UiItem::N30Hz1, 30, "Sound Output  (30Hz)"},
@@ -36,9 +36,8 @@ constexpr int kLeadingSilence = 1024;
 
 }  // namespace
 
-SoundOutput::SoundOutput(SoundOut& out, MainView& view, std::atomic<int>& displayHoldOff,
-                         SoundOutputHooks hooks)
-    : out_(out), view_(view), displayHoldOff_(displayHoldOff), hooks_(std::move(hooks)) {}
+SoundOutput::SoundOutput(SoundOut& out, MainView& view, DspSound& filter)
+    : out_(out), view_(view), filter_(filter) {}
 
 void SoundOutput::ShowSelection(UiItem item, const char* caption) {
     view_.SetCaption(UiItem::SoundOutputFilter1, caption);
@@ -56,7 +55,7 @@ int SoundOutput::SelectSoundOutput(int code) {
     }
     code = selection->code;
     ShowSelection(selection->item, selection->caption);
-    if (code != kOff && code != kBypass && hooks_.configureFilter) hooks_.configureFilter(code);
+    if (code != kOff && code != kBypass) ApplySoundFilter(filter_, code);
 
     if (code != kOff) {
         if (out_.Open(device_) != 0) {
@@ -89,7 +88,7 @@ void SoundOutput::FeedSoundOutput(int16_t sample) {
         out_.PutSample(sample);
         return;
     }
-    double y = hooks_.filterStep ? hooks_.filterStep(sample) : 0.0;
+    double y = filter_.Process(sample);
     // The output gain of every filtered selection is 4.
     double v = std::floor(4.0 * y + 0.5);
     if (std::isnan(v)) v = 0.0;
@@ -102,19 +101,14 @@ bool SoundOutput::WaitingForOutputBuffer() const {
     return SoundFilter != kOff && out_.FreeBuffers.load() < 1;
 }
 
-bool SoundOutput::SoundOutputMenuClick(UiItem item) {
+bool SoundOutput::CodeOf(UiItem item, int& code) {
     for (const Selection& s : kSelections) {
         if (s.item == item) {
-            displayHoldOff_ = 1;
-            SelectSoundOutput(s.code);
+            code = s.code;
             return true;
         }
     }
     return false;
-}
-
-void SoundOutput::SoundOutputFilter1Click() {
-    displayHoldOff_ = 22;
 }
 
 }  // namespace quelp

@@ -1,32 +1,25 @@
 #pragma once
 // The "Sound Output" selection: off, bypass (the raw input) or one of the
 // thirteen output filters, played through SoundOut. The output filter
-// itself (DspSound) belongs to the receive chain and is reached through hooks.
+// itself (DspSound) follows the receive chain's mixer and belongs to the
+// receiver.
 
-#include <atomic>
 #include <cstdint>
-#include <functional>
 
 #include "audio/SoundOut.h"
+#include "dsp/DspSound.h"
+#include "dsp/SoundFilter.h"
 #include "ports/MainView.h"
 
 namespace quelp {
 
-struct SoundOutputHooks {
-    // Selects the output filter of a filter code (10 .. 3500, 101, 251, 1001)
-    // in the sound output chain.
-    std::function<void(int code)> configureFilter;
-    // One raw sample through the selected output filter.
-    std::function<double(int16_t sample)> filterStep;
-};
-
 class SoundOutput {
   public:
-    static constexpr int kOff = 0;
-    static constexpr int kBypass = 9998;
+    static constexpr int kOff = sound_filter::Off;
+    static constexpr int kBypass = sound_filter::Bypass;
 
-    SoundOutput(SoundOut& out, MainView& view, std::atomic<int>& displayHoldOff,
-                SoundOutputHooks hooks);
+    // filter: the output filter the filtered selections load and run.
+    SoundOutput(SoundOut& out, MainView& view, DspSound& filter);
 
     // Closes the device, selects the code's filter and opens the device again
     // unless the code is 0; returns the code in force afterwards. An unknown
@@ -44,11 +37,9 @@ class SoundOutput {
     // output device sets the pace and no sample is dropped.
     bool WaitingForOutputBuffer() const;
 
-    // The menu handlers of the fifteen "Sound Output" entries; false when
+    // The code of one of the fifteen "Sound Output" entries; false when
     // `item` is none of them.
-    bool SoundOutputMenuClick(UiItem item);
-    // Opening the "Sound Output" submenu.
-    void SoundOutputFilter1Click();
+    static bool CodeOf(UiItem item, int& code);
 
     // The selection code in force (0 off, 9998 bypass); set from the settings
     // before RestartSoundOutput at start-up.
@@ -61,8 +52,7 @@ class SoundOutput {
 
     SoundOut& out_;
     MainView& view_;
-    std::atomic<int>& displayHoldOff_;
-    SoundOutputHooks hooks_;
+    DspSound& filter_;
     int lastSoundFilter_ = kOff;  // last code other than 9998
     int device_ = -1;
 };

@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "dsp/Bins.h"
+
 namespace quelp {
 
 class TWaveBuff {
   public:
-    static constexpr int kBlockSamples = 2048;
+    static constexpr int kBlockSamples = kBlockSize;
     // Longest ring accepted (about 3.2 hours at 11025 Hz, 512 MiB); a larger
     // request is treated like memory that cannot be had.
     static constexpr int64_t kMaxBlocks = 65536;

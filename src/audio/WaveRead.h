@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "dsp/Bins.h"
 #include "dsp/Decimator2.h"
 
 namespace quelp {
@@ -25,7 +26,7 @@ struct WaveFormat {
 
 class TWaveRead {
   public:
-    static constexpr int kBlockSamples = 2048;
+    static constexpr int kBlockSamples = kBlockSize;
 
     // Result of `CheckFormat`, matching the messages the decoder shows.
     enum FormatCheck { kFormatOk = 0, kUnsupportedFormat = 1, kUnsupportedRate = 2 };

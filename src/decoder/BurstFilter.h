@@ -9,6 +9,13 @@
 
 namespace quelp {
 
+// The burst filter's length for a keying speed of `lpm` letters per minute,
+// and back: 35000 / n rounded, in integer arithmetic. 35000 is a fixed count,
+// it does not follow the sampling rate. Both want n >= 1.
+inline std::int32_t BurstQuotient(std::int32_t n) {
+    return (n / 2 + 35000) / n;
+}
+
 struct BurstFilter {
     // Integrator length in samples: (35000 + L/2) / L for a burst-filter
     // speed of L LPM; written by the burst-filter menu and the settings.

@@ -214,25 +214,24 @@ int SelectStartupCharset(int charsetValue, const std::string& userCharsetFile,
     }
 }
 
-bool ApplyCharsetChoice(Quelp_Params& params, CharacterTables& tables, MainView& view,
-                        int checkedCharset, bool changed, const std::string& userCharsetEdit) {
-    if (checkedCharset != params.Charset) changed = true;
+bool ApplyCharsetChoice(CharsetChoice& choice, CharacterTables& tables, int checkedCharset,
+                        bool changed, const std::string& userCharsetEdit) {
+    if (checkedCharset != choice.Charset) changed = true;
     if (changed) {
         switch (checkedCharset) {
             case charset::Russian:
             case charset::Swedish:
             case charset::User:
-                params.Charset = checkedCharset;
+                choice.Charset = checkedCharset;
                 break;
             default:
-                params.Charset = charset::English;
+                choice.Charset = charset::English;
         }
     }
-    if (params.Charset != charset::User) return false;
-    params.UserCharsetFile = userCharsetEdit;
-    if (tables.ReadUserCharset(params.UserCharsetFile) == charset_result::Ok) return false;
-    view.ShowMessage("Error with user charset file!", "Error");
-    params.Charset = charset::English;
+    if (choice.Charset != charset::User) return false;
+    choice.UserCharsetFile = userCharsetEdit;
+    if (tables.ReadUserCharset(choice.UserCharsetFile) == charset_result::Ok) return false;
+    choice.Charset = charset::English;
     return true;
 }
 

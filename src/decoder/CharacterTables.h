@@ -13,9 +13,6 @@
 #include <string>
 #include <string_view>
 
-#include "app/QuelpParams.h"
-#include "ports/MainView.h"
-
 namespace quelp {
 
 // Values of `Charset`.
@@ -25,6 +22,12 @@ inline constexpr int Russian = 1;
 inline constexpr int User = 2;
 inline constexpr int Swedish = 3;
 }  // namespace charset
+
+// The table in force and the user table's file.
+struct CharsetChoice {
+    int Charset = 0;  // one of charset::
+    std::string UserCharsetFile;
+};
 
 // Results of ReadUserCharset.
 namespace charset_result {
@@ -107,10 +110,10 @@ int SelectStartupCharset(int charsetValue, const std::string& userCharsetFile,
 // `checkedCharset` is the value of the checked radio button, `changed` the
 // page's change flag, `userCharsetEdit` the edit's text. Sets `Charset` (and
 // `UserCharsetFile` for the user table, whose file is read again); when that
-// file does not load it shows "Error with user charset file!" / "Error" and
-// falls back to English. Returns true when the dialog must check the English
-// button. The caller clears its change flag afterwards.
-bool ApplyCharsetChoice(Quelp_Params& params, CharacterTables& tables, MainView& view,
-                        int checkedCharset, bool changed, const std::string& userCharsetEdit);
+// file does not load it falls back to English and returns true: the dialog
+// then says "Error with user charset file!" and checks the English button.
+// The caller clears its change flag afterwards.
+bool ApplyCharsetChoice(CharsetChoice& choice, CharacterTables& tables, int checkedCharset,
+                        bool changed, const std::string& userCharsetEdit);
 
 }  // namespace quelp

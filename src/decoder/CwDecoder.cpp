@@ -4,8 +4,9 @@
 
 namespace quelp {
 
-TCwDecoder::TCwDecoder(const SineTable& sine, const Quelp_Params& params)
-    : sine_(sine), params_(params) {
+TCwDecoder::TCwDecoder(const SineTable& sine, const DetectorLevels& levels,
+                       const DecoderSpeed& speed, const ChannelReuse& reuse)
+    : sine_(sine), levels_(levels), speed_(speed), reuse_(reuse) {
     SetFilter(kDefaultFilter);
 }
 

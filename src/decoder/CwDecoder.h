@@ -4,7 +4,7 @@
 // envelope detector, an automatic threshold of its own, and the burst filter
 // and interval machine of the main decoder on the channel's own state. The
 // channel reads the main decoder's speed window and threshold limit through
-// the shared context; its characters go to a callback (the scan grid).
+// references it is given; its characters go to a callback (the scan grid).
 
 #include <algorithm>
 #include <array>
@@ -12,14 +12,21 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/QuelpParams.h"
 #include "decoder/BurstFilter.h"
+#include "decoder/DecoderSpeed.h"
 #include "decoder/IntervalMachine.h"
+#include "dsp/DetectorLevels.h"
 #include "dsp/IqFilterChain.h"
 #include "dsp/LevelTracker.h"
 #include "dsp/SineTable.h"
 
 namespace quelp {
+
+// What the channels take over from the main receiver (0 or 1 each).
+struct ChannelReuse {
+    int ReUseThresholdLimit = 0;  // the main window's fixed threshold limit
+    int ReUseSpeedLimits = 0;     // the main decoder's locked speed window
+};
 
 class TCwDecoder {
   public:
@@ -32,9 +39,10 @@ class TCwDecoder {
     static constexpr std::int32_t kStartPhaseStep = 2976;
     static constexpr int kDefaultFilter = 140;
 
-    // params: SpeedLocked, the dot limits, ReUseSpeedLimits, ReUseThresholdLimit,
-    // EnableManualLimit and MinAutoThreshold are read as they stand.
-    TCwDecoder(const SineTable& sine, const Quelp_Params& params);
+    // The main decoder's lock and dot limits, the reuse switches and the main
+    // MinAutoThreshold are read as they stand.
+    TCwDecoder(const SineTable& sine, const DetectorLevels& levels, const DecoderSpeed& speed,
+               const ChannelReuse& reuse);
     TCwDecoder(const TCwDecoder&) = delete;
     TCwDecoder& operator=(const TCwDecoder&) = delete;
 
@@ -71,7 +79,7 @@ class TCwDecoder {
     double Level = 0.0;  // envelope of the last sample, 1.0 about full scale
     double ChannelThreshold = 0.1;
     // The channel's own lower limit of the threshold (key-up noise).
-    double NoiseFloor() const { return levels_.NoiseFloor(); }
+    double NoiseFloor() const { return tracker_.NoiseFloor(); }
 
     BurstFilter Burst;
     std::int32_t DotLen = kStartDotLen;
@@ -87,10 +95,10 @@ class TCwDecoder {
         std::int32_t& DashLen() { return c.DashLen; }
         std::int32_t& ShortPauseLen() { return c.ShortPauseLen; }
         bool LockActive() const {
-            return c.params_.SpeedLocked != 0 && c.params_.ReUseSpeedLimits != 0;
+            return c.speed_.SpeedLocked != 0 && c.reuse_.ReUseSpeedLimits != 0;
         }
-        std::int32_t LowerDotLimit() const { return c.params_.LowerDotLimit; }
-        std::int32_t UpperDotLimit() const { return c.params_.UpperDotLimit; }
+        std::int32_t LowerDotLimit() const { return c.speed_.LowerDotLimit; }
+        std::int32_t UpperDotLimit() const { return c.speed_.UpperDotLimit; }
         void CharacterEnded(std::uint32_t code) {
             if (code != 1) c.Emit(code);
         }
@@ -123,13 +131,15 @@ class TCwDecoder {
 
     double ThresholdStep(double x, bool manualFloor) {
         bool newFloor = false;
-        const double reference = levels_.Step(x, newFloor);
-        const double floor = manualFloor ? params_.MinAutoThreshold : levels_.NoiseFloor();
+        const double reference = tracker_.Step(x, newFloor);
+        const double floor = manualFloor ? levels_.MinAutoThreshold : tracker_.NoiseFloor();
         return LevelTracker::ThresholdFor(reference, floor);
     }
 
     const SineTable& sine_;
-    const Quelp_Params& params_;
+    const DetectorLevels& levels_;
+    const DecoderSpeed& speed_;
+    const ChannelReuse& reuse_;
 
     // Mixer and filter chain.
     std::int32_t phase_ = 0;
@@ -139,7 +149,7 @@ class TCwDecoder {
     IqFilterChain stages_;
 
     // Threshold estimator.
-    LevelTracker levels_{kWindowSamples};
+    LevelTracker tracker_{kWindowSamples};
 
     IntervalState state_;
 };

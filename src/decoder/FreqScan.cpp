@@ -5,10 +5,12 @@
 
 namespace quelp {
 
-TFreqScan::TFreqScan(const SineTable& sine, const Quelp_Params& params, CharacterTables& tables)
-    : params_(params), tables_(tables) {
+TFreqScan::TFreqScan(const SineTable& sine, const DetectorLevels& levels, const DecoderSpeed& speed,
+                     const ChannelReuse& reuse, CharacterTables& tables,
+                     const CharsetChoice& charset)
+    : levels_(levels), speed_(speed), reuse_(reuse), tables_(tables), charset_(charset) {
     for (auto& c : channels_) {
-        c = std::make_unique<TCwDecoder>(sine, params);
+        c = std::make_unique<TCwDecoder>(sine, levels, speed, reuse);
         c->EmitChannelCharacter = [this](const TCwDecoder& channel, std::uint32_t code) {
             EmitChannelCharacter(channel, code);
         };
@@ -41,7 +43,7 @@ void TFreqScan::FindPeaks(const std::array<double, kSpectrumBins>& spectrumPeak)
     const int first = std::max(scanStartBin_, 1);
     const int last = static_cast<int>(std::min<long long>(
         static_cast<long long>(scanStartBin_) + kBandBins - 1, kSpectrumBins - 2));
-    const double squelch = params_.SquelchThreshold;
+    const double squelch = levels_.SquelchThreshold;
     for (int k = first; k <= last; ++k) {
         const double v = spectrumPeak[static_cast<size_t>(k)];
         if (v > squelch && v >= spectrumPeak[static_cast<size_t>(k - 1)] &&
@@ -135,8 +137,8 @@ void TFreqScan::SetBurstLength(std::int32_t samples) {
 }
 
 void TFreqScan::ApplySpeedWindow() {
-    if (params_.SpeedLocked == 0 || params_.ReUseSpeedLimits == 0) return;
-    for (auto& c : channels_) c->ApplySpeedWindow(params_.LowerDotLimit, params_.UpperDotLimit);
+    if (speed_.SpeedLocked == 0 || reuse_.ReUseSpeedLimits == 0) return;
+    for (auto& c : channels_) c->ApplySpeedWindow(speed_.LowerDotLimit, speed_.UpperDotLimit);
 }
 
 void TFreqScan::EmitChannelCharacter(const TCwDecoder& channel, std::uint32_t code) {
@@ -145,7 +147,7 @@ void TFreqScan::EmitChannelCharacter(const TCwDecoder& channel, std::uint32_t co
     const long long row =
         (channel.PhaseStep / 16 - static_cast<long long>(scanStartBin_)) / ScanWindow::kBinsPerRow;
     window_.AppendToRow(static_cast<int>(std::clamp<long long>(row, -1, ScanWindow::kRows)),
-                        tables_.LookupCharacter(code, params_.Charset));
+                        tables_.LookupCharacter(code, charset_.Charset));
 }
 
 void TFreqScan::DrawWaterfallLine() {

@@ -7,13 +7,14 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 
-#include "app/QuelpParams.h"
 #include "decoder/CharacterTables.h"
 #include "decoder/CwDecoder.h"
+#include "decoder/DecoderSpeed.h"
 #include "decoder/ScanWindow.h"
+#include "dsp/Bins.h"
+#include "dsp/DetectorLevels.h"
 #include "dsp/SineTable.h"
 
 namespace quelp {
@@ -22,7 +23,7 @@ class TFreqScan {
   public:
     static constexpr int kChannels = 5;
     static constexpr int kBandBins = 297;
-    static constexpr int kSpectrumBins = 2048;
+    static constexpr int kSpectrumBins = kBlockSize;
     // Peaks closer than this to the previous accepted one belong to it; a
     // channel's signal may drift by less than this per block.
     static constexpr int kNeighbourBins = 9;
@@ -37,25 +38,23 @@ class TFreqScan {
         double LastLevel = 1000.0;
     };
 
-    // params: SquelchThreshold, Charset, the main speed window and the
-    // settings of the multi-channel decoder are read as they stand.
-    TFreqScan(const SineTable& sine, const Quelp_Params& params, CharacterTables& tables);
+    // The squelch level (the peaks' floor), the main speed window, the
+    // reuse switches and the character table in force are read as they
+    // stand.
+    TFreqScan(const SineTable& sine, const DetectorLevels& levels, const DecoderSpeed& speed,
+              const ChannelReuse& reuse, CharacterTables& tables, const CharsetChoice& charset);
     TFreqScan(const TFreqScan&) = delete;
     TFreqScan& operator=(const TFreqScan&) = delete;
-
-    // Whether the main window's automatic threshold button is down; the
-    // channels rest on the main fixed limit only then.
-    std::function<bool()> AutoThresholdDown;
 
     // Once per block, before its samples: new peak list and channel
     // assignment in the band of 297 bins from scanStartBin.
     void ScanBlock(const std::array<double, kSpectrumBins>& spectrumPeak, int scanStartBin);
     // Once per raw input sample: every active channel, then a waterfall line
-    // every 256 samples.
-    void ScanSample(std::int16_t s) {
-        const bool manualFloor = params_.ReUseThresholdLimit != 0 &&
-                                 params_.EnableManualLimit != 0 && AutoThresholdDown &&
-                                 AutoThresholdDown();
+    // every 256 samples. The channels rest on the main window's fixed limit
+    // only while its threshold is automatic (`autoThreshold`).
+    void ScanSample(std::int16_t s, bool autoThreshold) {
+        const bool manualFloor =
+            reuse_.ReUseThresholdLimit != 0 && levels_.EnableManualLimit != 0 && autoThreshold;
         for (int c = 0; c < kChannels; ++c) {
             if (channelBin_[c] > 0) channels_[c]->Step(s, manualFloor);
         }
@@ -90,8 +89,11 @@ class TFreqScan {
     void AssignChannels();
     void EmitChannelCharacter(const TCwDecoder& channel, std::uint32_t code);
 
-    const Quelp_Params& params_;
+    const DetectorLevels& levels_;
+    const DecoderSpeed& speed_;
+    const ChannelReuse& reuse_;
     CharacterTables& tables_;
+    const CharsetChoice& charset_;
     std::array<std::unique_ptr<TCwDecoder>, kChannels> channels_;
     std::array<int, kChannels> channelBin_;
     PeakList peaks_;

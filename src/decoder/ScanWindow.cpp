@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "dsp/Bins.h"
 #include "dsp/LevelScale.h"
 
 namespace quelp {
@@ -145,17 +146,14 @@ void ScanWindow::DrawWaterfallLine(std::span<const Trace> channels, int scanStar
 
 std::string FormatMultiChannelRows(const ScanWindow& window, int scanStartBin,
                                    double samplingFreq) {
-    const auto hz = [samplingFreq](int bin) {
-        const double v = std::floor(bin * samplingFreq / 2048.0 + 0.5);
-        return std::isfinite(v) && std::fabs(v) < 1e15 ? static_cast<long long>(v) : 0LL;
-    };
+    const auto hz = [samplingFreq](int bin) { return BinToHz(bin, samplingFreq); };
     std::string out;
     for (int r = 0; r < ScanWindow::kRows; ++r) {
         const std::string_view text = window.Row(r);
         if (text.empty()) continue;
         const int first = scanStartBin + ScanWindow::kBinsPerRow * r;
         char head[80];
-        std::snprintf(head, sizeof head, "row %2d  %lld-%lld Hz: ", r, hz(first),
+        std::snprintf(head, sizeof head, "row %2d  %d-%d Hz: ", r, hz(first),
                       hz(first + ScanWindow::kBinsPerRow - 1));
         out += head;
         out += text;

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "dsp/Bins.h"
+
 namespace quelp {
 
 struct Rgb {
@@ -38,8 +40,8 @@ class ScanWindow {
     static constexpr int kPixelsPerBin = 3;
     // Only channels strictly inside this band paint a trace; only bins from
     // the first up to the last scroll.
-    static constexpr int kFirstTraceBin = 32;
-    static constexpr int kLastTraceBin = 558;
+    static constexpr int kFirstTraceBin = kFirstBin;
+    static constexpr int kLastTraceBin = kLastBin;
     static constexpr int kColourBins = 590;
     // A bitmap side is limited so that a runaway size cannot exhaust memory.
     static constexpr int kMaxSide = 16384;

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "dsp/Bins.h"
+
 namespace quelp {
 
 // Largest prime factor of n (n >= 1; 1 for n == 1).
@@ -36,7 +38,7 @@ class Fft {
     // The largest prime factor the butterflies accept.
     static constexpr int kMaxPrimeFactor = 37;
     // The length of one block of the receiver.
-    static constexpr int kBlockLength = 2048;
+    static constexpr int kBlockLength = kBlockSize;
     static_assert(LargestPrimeFactor(kBlockLength) <= kMaxPrimeFactor);
 
     explicit Fft(int length);

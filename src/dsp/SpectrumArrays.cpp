@@ -20,7 +20,7 @@ void SpectrumArrays::RecordOscilloscope(double envelope) {
 void SmoothSpectrum(SpectrumArrays& a) {
     constexpr double kScale = 1.1920928955078125e-07;  // 2^-23
     const bool frozen = a.PeakFreezeBlocks > 0;
-    for (size_t k = SpectrumArrays::kFirstBin; k <= SpectrumArrays::kLastBin; ++k) {
+    for (size_t k = kFirstBin; k <= kLastBin; ++k) {
         a.SpectrumPeak[k] *= 0.95;
         const double r = a.FftRe[k] * kScale, i = a.FftIm[k] * kScale;
         const double e = r * r + i * i;

@@ -5,13 +5,12 @@
 
 #include <array>
 
+#include "dsp/Bins.h"
+
 namespace quelp {
 
 struct SpectrumArrays {
-    static constexpr int kSize = 2048;
-    // The band that is smoothed, searched and shown (172..3004 Hz at 11025 Hz).
-    static constexpr int kFirstBin = 32;
-    static constexpr int kLastBin = 558;
+    static constexpr int kSize = kBlockSize;
     // One oscilloscope entry per this many input samples (20 ms at 11025 Hz).
     static constexpr int kOscDecimation = 221;
 
@@ -19,7 +18,7 @@ struct SpectrumArrays {
     std::array<double, kSize> FftRe{};
     std::array<double, kSize> FftIm{};
     // Smoothed and peak-hold magnitude in units of 2^23 (a full-scale sine
-    // centred on a bin reads about 4.0); only bins 32..558 are maintained.
+    // centred on a bin reads about 4.0); only bins kFirstBin..kLastBin are maintained.
     std::array<double, kSize> SpectrumAvg{};
     std::array<double, kSize> SpectrumPeak{};
     // Envelope history, newest entry at OscIndex (0..2047).
@@ -38,7 +37,7 @@ struct SpectrumArrays {
     void RecordOscilloscope(double envelope);
 };
 
-// Per-block spectrum update from FftRe/FftIm, bins 32..558: peaks decay by
+// Per-block spectrum update from FftRe/FftIm, bins kFirstBin..kLastBin: peaks decay by
 // 0.95, the magnitude (scaled by 2^-23, 0 below an energy of 1e-12) is
 // averaged as (2 m + avg) / 3, and the peak follows the average upwards
 // unless PeakFreezeBlocks is set; then PeakFreezeBlocks counts down by one.

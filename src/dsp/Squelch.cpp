@@ -1,12 +1,14 @@
 #include "dsp/Squelch.h"
 
+#include <cstddef>
+
 namespace quelp {
 
-bool SquelchOpen(const Quelp_Params& params, const std::array<double, 2048>& spectrumPeak,
+bool SquelchOpen(const DetectorLevels& levels, const std::array<double, kBlockSize>& spectrumPeak,
                  int signalBin) {
-    if (params.SquelchEnabled == 0) return true;
+    if (levels.SquelchEnabled == 0) return true;
     if (signalBin < 0 || signalBin >= static_cast<int>(spectrumPeak.size())) return false;
-    return spectrumPeak[static_cast<size_t>(signalBin)] >= params.SquelchThreshold;
+    return spectrumPeak[static_cast<std::size_t>(signalBin)] >= levels.SquelchThreshold;
 }
 
 }  // namespace quelp

@@ -4,13 +4,14 @@
 
 #include <array>
 
-#include "app/QuelpParams.h"
+#include "dsp/Bins.h"
+#include "dsp/DetectorLevels.h"
 
 namespace quelp {
 
 // Open when the squelch is disabled, or SpectrumPeak[signalBin] is at least
 // SquelchThreshold. A bin outside the array reads as silence.
-bool SquelchOpen(const Quelp_Params& params, const std::array<double, 2048>& spectrumPeak,
+bool SquelchOpen(const DetectorLevels& levels, const std::array<double, kBlockSize>& spectrumPeak,
                  int signalBin);
 
 }  // namespace quelp

@@ -2,12 +2,11 @@
 
 namespace quelp {
 
-ReceiveTextOutput::ReceiveTextOutput(Quelp_Params& params, CharacterTables& tables,
-                                     ReceiveText& rxMemo, TextCapture& capture,
+ReceiveTextOutput::ReceiveTextOutput(ReceiveText& rxMemo, TextCapture& capture,
                                      ExchangeLibrary* exchange)
-    : params_(params), tables_(tables), rxMemo_(rxMemo), capture_(capture), exchange_(exchange) {}
+    : rxMemo_(rxMemo), capture_(capture), exchange_(exchange) {}
 
-void ReceiveTextOutput::EmitCharacter(std::uint32_t code) {
+void ReceiveTextOutput::EmitCharacter(std::string_view text, bool wordSpace, bool toExchange) {
     // The view follows new text only when it is at the bottom already, so
     // the operator can read further up while text keeps arriving.
     const int lines = rxMemo_.LineCount();
@@ -20,17 +19,16 @@ void ReceiveTextOutput::EmitCharacter(std::uint32_t code) {
     const bool ownSelection = selLength != 0 || selStart < rxMemo_.CharacterCount();
 
     rxMemo_.SuspendRepaint();
-    const std::string_view text = tables_.LookupCharacter(code, params_.Charset);
     rxMemo_.AppendAtEnd(text);
     if (!atBottom) rxMemo_.SetTopLine(top);
     rxMemo_.ResumeRepaint();
     if (atBottom) rxMemo_.ScrollCaretIntoView();
     if (ownSelection) rxMemo_.SetSelection(selStart, selLength);
 
-    if (params_.ExCanal != 0 && exchange_ != nullptr) {
+    if (toExchange && exchange_ != nullptr) {
         for (const char c : text) exchange_->PutSymToRxBuffer(static_cast<std::uint8_t>(c));
     }
-    capture_.Write(text, code == 0);
+    capture_.Write(text, wordSpace);
 }
 
 }  // namespace quelp

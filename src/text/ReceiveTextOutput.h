@@ -3,10 +3,8 @@
 // decoder goes into the receive text window without disturbing the operator's
 // view or selection, to the exchange library and to the capture file.
 
-#include <cstdint>
+#include <string_view>
 
-#include "app/QuelpParams.h"
-#include "decoder/CharacterTables.h"
 #include "ports/ExchangeLibrary.h"
 #include "ports/ReceiveText.h"
 #include "text/TextCapture.h"
@@ -16,15 +14,13 @@ namespace quelp {
 class ReceiveTextOutput {
   public:
     // `exchange` may be null: the library is not available.
-    ReceiveTextOutput(Quelp_Params& params, CharacterTables& tables, ReceiveText& rxMemo,
-                      TextCapture& capture, ExchangeLibrary* exchange);
+    ReceiveTextOutput(ReceiveText& rxMemo, TextCapture& capture, ExchangeLibrary* exchange);
 
-    // `code`: a tree index (>= 2) or 0 for a word space.
-    void EmitCharacter(std::uint32_t code);
+    // The printed text of one decoded character, or of a word space
+    // (`wordSpace`); `toExchange`: the library's channel is in use.
+    void EmitCharacter(std::string_view text, bool wordSpace, bool toExchange);
 
   private:
-    Quelp_Params& params_;
-    CharacterTables& tables_;
     ReceiveText& rxMemo_;
     TextCapture& capture_;
     ExchangeLibrary* exchange_;

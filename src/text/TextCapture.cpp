@@ -23,17 +23,11 @@ void WriteFormatted(CaptureSink& sink, const char* buffer, std::size_t size, int
 }
 }  // namespace
 
-TextCapture::TextCapture(Quelp_Params& params, MainView& view, Clock& clock, FileDialogs& dialogs,
-                         CaptureSink* sink, std::atomic<int>& displayHoldOff)
-    : params_(params),
-      view_(view),
-      clock_(clock),
-      dialogs_(dialogs),
-      sink_(sink),
-      displayHoldOff_(displayHoldOff) {}
+TextCapture::TextCapture(const TimeMarkOptions& marks, MainView& view, Clock& clock,
+                         FileDialogs& dialogs, CaptureSink* sink)
+    : marks_(marks), view_(view), clock_(clock), dialogs_(dialogs), sink_(sink) {}
 
 void TextCapture::OpenCaptureFile1Click() {
-    displayHoldOff_ = 22;
     // The dialog runs its own message loop, through which Alt+L can come back.
     if (opening_) return;
     opening_ = true;
@@ -45,36 +39,42 @@ void TextCapture::OpenCaptureFile1Click() {
     opening_ = false;
 }
 
-void TextCapture::OpenCaptureFileByName(const std::string& path) {
+bool TextCapture::OpenCaptureFileByName(const std::string& path) {
     // One capture file at a time: an open one is closed first, so its
     // handle is never lost and its errors are still reported.
-    if (captureOpen_ || (sink_ != nullptr && sink_->IsOpen())) CloseCaptureFile1Click();
+    if (captureOpen_ || (sink_ != nullptr && sink_->IsOpen())) {
+        static_cast<void>(CloseCaptureFile1Click());
+    }
     if (sink_ == nullptr || !sink_->Open(path)) {
         view_.ShowMessage("File Open Error!", "File Error");
-        return;
+        return false;
     }
     captureOpen_ = true;
     view_.SetEnabled(UiItem::OpenCaptureFile1, false);
     view_.SetEnabled(UiItem::CloseCaptureFile1, true);
     ShowCaptureState();
+    return true;
 }
 
-void TextCapture::CloseCaptureFile1Click() {
-    if (closing_) return;
+CaptureCloseResult TextCapture::CloseCaptureFile1Click() {
+    if (closing_) return CaptureCloseResult::Busy;
     closing_ = true;
     captureOpen_ = false;  // no more text goes in
+    CaptureCloseResult result = CaptureCloseResult::NothingOpen;
     if (sink_ != nullptr && sink_->IsOpen()) {
         if (sink_->Close()) {
+            result = CaptureCloseResult::Closed;
             view_.ShowMessage("Capture file was closed", "File Closed");
         } else {
+            result = CaptureCloseResult::WriteErrors;
             view_.ShowMessage("There was errors in capture file!", "File Error");
         }
     }
     view_.SetEnabled(UiItem::OpenCaptureFile1, true);
     view_.SetEnabled(UiItem::CloseCaptureFile1, false);
     ShowCaptureState();
-    displayHoldOff_ = 0;
     closing_ = false;
+    return result;
 }
 
 void TextCapture::ShowCaptureState() {
@@ -92,7 +92,7 @@ void TextCapture::ShowCaptureState() {
 void TextCapture::Write(std::string_view text, bool wordSpace) {
     if (!captureOpen_ || sink_ == nullptr) return;
     sink_->Write(text);
-    if (!wordSpace || params_.PutTimeMarks == 0) return;
+    if (!wordSpace || marks_.PutTimeMarks == 0) return;
     const std::uint32_t now = clock_.TickMs();
     if (static_cast<std::uint32_t>(now - LastMarkTick) < kMarkInterval) return;
     LastMarkTick = now;
@@ -100,7 +100,7 @@ void TextCapture::Write(std::string_view text, bool wordSpace) {
 }
 
 void TextCapture::WriteTimeMark() {
-    const CivilTime t = clock_.Now(params_.UseUTC != 0);
+    const CivilTime t = clock_.Now(marks_.UseUTC != 0);
     std::array<char, 96> line{};
     if (t.hour != LastMarkDate.hour || t.day != LastMarkDate.day || t.month != LastMarkDate.month ||
         t.year != LastMarkDate.year) {

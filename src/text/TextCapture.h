@@ -3,12 +3,10 @@
 // command line, writing the decoded text into it, and the time marks and
 // date lines that go before the text after word spaces.
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "app/QuelpParams.h"
 #include "ports/CaptureSink.h"
 #include "ports/Clock.h"
 #include "ports/FileDialogs.h"
@@ -16,19 +14,34 @@
 
 namespace quelp {
 
+// Time marks in the text capture file.
+struct TimeMarkOptions {
+    int PutTimeMarks = 0;  // a time mark after a word space, once a minute
+    int UseUTC = 1;        // marks in UTC rather than local time
+};
+
+// How closing the capture file went.
+enum class [[nodiscard]] CaptureCloseResult{
+    Closed,       // everything written: "Capture file was closed"
+    WriteErrors,  // "There was errors in capture file!"
+    NothingOpen,  // there was no file to close
+    Busy,         // a close already running (from a nested message loop)
+};
+
 class TextCapture {
   public:
     // `sink` may be null (no file system access): every open then fails.
-    TextCapture(Quelp_Params& params, MainView& view, Clock& clock, FileDialogs& dialogs,
-                CaptureSink* sink, std::atomic<int>& displayHoldOff);
+    TextCapture(const TimeMarkOptions& marks, MainView& view, Clock& clock, FileDialogs& dialogs,
+                CaptureSink* sink);
     TextCapture(const TextCapture&) = delete;
     TextCapture& operator=(const TextCapture&) = delete;
 
     bool CaptureOpen() const { return captureOpen_; }
 
     void OpenCaptureFile1Click();
-    void OpenCaptureFileByName(const std::string& path);
-    void CloseCaptureFile1Click();
+    // False (after "File Open Error!") when the file cannot be opened.
+    bool OpenCaptureFileByName(const std::string& path);
+    CaptureCloseResult CloseCaptureFile1Click();
     // Status panel 6: "", "CapT", "CapW" or "T+W".
     void ShowCaptureState();
 
@@ -58,12 +71,11 @@ class TextCapture {
   private:
     void WriteTimeMark();
 
-    Quelp_Params& params_;
+    const TimeMarkOptions& marks_;
     MainView& view_;
     Clock& clock_;
     FileDialogs& dialogs_;
     CaptureSink* sink_;
-    std::atomic<int>& displayHoldOff_;
     bool captureOpen_ = false;
     bool opening_ = false;
     bool closing_ = false;

@@ -8,11 +8,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "dsp/Bins.h"
+
 namespace quelp {
 
 namespace {
 
-constexpr unsigned long kFramesPerCallback = 2048;
+constexpr unsigned long kFramesPerCallback = kBlockSize;
 
 // ALSA prints every failed probe of a device to stderr; a machine without a
 // sound card would get a screenful at each start.

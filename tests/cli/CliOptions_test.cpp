@@ -1,4 +1,4 @@
-#include "app/CliOptions.h"
+#include "CliOptions.h"
 
 #include <gtest/gtest.h>
 

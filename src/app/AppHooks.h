@@ -1,0 +1,55 @@
+#pragma once
+// What the layers outside the core add to the application's operations: the
+// Qt window (bitmaps, timers, focus, the multi-channel window), rig control
+// and the message bus. Each fills its own struct once, before start-up; an
+// empty hook is a step this front end does not have (the command-line
+// decoder has no bitmaps, no timers and no focus).
+
+#include <functional>
+#include <utility>
+
+namespace quelp {
+
+struct WindowHooks {
+    // Start-up, in the order they run.
+    std::function<void()> createDisplayBitmaps;  // oscilloscope and spectrum bitmaps
+    std::function<void()> checkSlowTimer;        // slow-timer mode on old systems
+    std::function<void()> caretToEnd;            // receive text caret to the end
+    std::function<void()> focusNullButton;       // keyboard focus parking place
+    std::function<void()> installMessageFilter;  // menu hold-off and registered messages
+    std::function<void()> startTimers;           // display timer on, start-up timer off
+    // Shut-down.
+    std::function<void()> stopTimers;
+    // A buffer could not be given back to the input driver: the window
+    // closes (the command-line program stops).
+    std::function<void()> endApplication;
+};
+
+struct ScanFormHooks {
+    // First switch-on: create the window and apply its stored geometry and
+    // font.
+    std::function<void()> create;
+    std::function<void()> show;
+    std::function<void()> hide;
+    // Main window stay-on-top (true) or normal (false) style.
+    std::function<void(bool stayOnTop)> setMainStayOnTop;
+    // The always-on-top setting of the main window.
+    std::function<bool()> alwaysOnTop;
+};
+
+struct IntegrationHooks {
+    std::function<void()> registerMessages;                // the registered messages
+    std::function<bool(int channel)> initExchangeLibrary;  // false: initialisation failed
+    std::function<void()> applyRigTuning;                  // rig-tuning mode TuneRig
+    // Rig control's "bring the signal to the transmit mark", after go-to-max
+    // retuned while TuneRig is not 0; rig control reports its own failures.
+    std::function<void()> tuneRigToMark;
+};
+
+// Calls a hook when it is set.
+template <class F, class... Args>
+inline void RunHook(const F& hook, Args&&... args) {
+    if (hook) hook(std::forward<Args>(args)...);
+}
+
+}  // namespace quelp

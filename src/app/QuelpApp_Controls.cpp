@@ -1,0 +1,178 @@
+// The receiver's controls as the window's menus, buttons, edits and mouse,
+// and the command line, reach them.
+
+#include "app/QuelpApp.h"
+#include "dsp/LevelScale.h"
+
+namespace quelp {
+
+// --- filters ----------------------------------------------------------------------
+
+bool QuelpApp::MainFilterMenuClick(UiItem item) {
+    int code = 0;
+    if (!ReceiverPresenter::MainFilterCodeOf(item, code)) return false;
+    SelectMainFilter(code);
+    return true;
+}
+
+void QuelpApp::SelectMainFilter(int code) {
+    receiver_.SelectMainFilter(code);
+}
+
+bool QuelpApp::BurstFilterMenuClick(UiItem item) {
+    std::int32_t lpm = 0;
+    return ReceiverPresenter::BurstSpeedOf(item, lpm) && SelectBurstFilter(lpm);
+}
+
+bool QuelpApp::SelectBurstFilter(std::int32_t lpm) {
+    if (!receiver_.SelectBurstFilter(lpm)) return false;
+    presenter_.ShowBurstChoice(lpm);
+    return true;
+}
+
+// --- threshold and squelch -------------------------------------------------------------
+
+void QuelpApp::AutoTresholdButtonClick() {
+    receiver_.SetAutoThreshold(!receiver_.Status().AutoThreshold);
+    displayHoldOff_ = hold_off::kNone;
+    presenter_.Show(ReceiverChange::Threshold);
+}
+
+void QuelpApp::SetAutoThreshold(bool on) {
+    receiver_.SetAutoThreshold(on);
+}
+
+void QuelpApp::SetDetectorThreshold(double level) {
+    receiver_.SetDetectorThreshold(level);
+}
+
+void QuelpApp::SetMinAutoThreshold(double level, bool fixedByOperator) {
+    receiver_.SetMinAutoThreshold(level);
+    if (fixedByOperator) receiver_.SetManualLimit(true);
+}
+
+void QuelpApp::SetSquelch(bool enabled, double level) {
+    receiver_.SetSquelchEnabled(enabled);
+    receiver_.SetSquelchThreshold(level);
+}
+
+void QuelpApp::OscilloscopeMouse(int row, int height, bool pressOrRelease) {
+    const double level = YToValue(row, height, window_.LogarithmicOsc != 0);
+    if (pressOrRelease) displayHoldOff_ = hold_off::kNone;
+    receiver_.PickThresholdLevel(level);
+}
+
+bool QuelpApp::SpectrumSquelchMouse(int row, int height) {
+    return receiver_.PickSquelchLevel(YToValue(row, height, window_.LogarithmicSpectrum != 0));
+}
+
+// --- tuning ---------------------------------------------------------------------------------
+
+void QuelpApp::AfcButtonClick() {
+    receiver_.SetAfc(!receiver_.Status().Afc);
+}
+
+void QuelpApp::SetAfc(bool on) {
+    receiver_.SetAfc(on);
+}
+
+void QuelpApp::AutoGoToMaxButtonClick() {
+    receiver_.SetAutoGoToMax(!receiver_.Status().AutoGoToMax);
+}
+
+void QuelpApp::SetAutoGoToMax(bool on) {
+    receiver_.SetAutoGoToMax(on);
+}
+
+void QuelpApp::GoToMaxButtonClick() {
+    receiver_.GoToMax();
+}
+
+void QuelpApp::ClickTune(int bin) {
+    receiver_.ClickTune(bin);
+}
+
+void QuelpApp::SetReceiveBin(int bin) {
+    receiver_.SetReceiveBin(bin);
+}
+
+void QuelpApp::SetTransmitBin(int bin) {
+    receiver_.SetTransmitBin(bin);
+}
+
+void QuelpApp::WheelTune(int step) {
+    receiver_.WheelTune(step);
+}
+
+void QuelpApp::SetAfcDeviationHz(int hz) {
+    receiver_.SetAfcDeviationHz(hz);
+}
+
+void QuelpApp::SetAfcLimitHz(int hz) {
+    receiver_.SetAfcLimitHz(hz);
+}
+
+void QuelpApp::AfcEditExit(std::string_view text) {
+    const auto typed = SpinControl::Typed(text);
+    const int current = receiver_.Status().AfcDeviationHz;
+    receiver_.SetAfcDeviationHz(typed && SpinControl::InRange(*typed) ? static_cast<int>(*typed)
+                                                                      : current);
+}
+
+void QuelpApp::AfcLimitEditExit(std::string_view text) {
+    const auto typed = SpinControl::Typed(text);
+    const int current = receiver_.Status().AfcLimitHz;
+    receiver_.SetAfcLimitHz(typed && SpinControl::InRange(*typed) ? static_cast<int>(*typed)
+                                                                  : current);
+}
+
+// --- the speed window ---------------------------------------------------------------------
+
+void QuelpApp::LockSpeed(std::int32_t low, std::int32_t high) {
+    receiver_.SetSpeedLocked(true);
+    receiver_.SetSpeedLimits(low, high);
+}
+
+void QuelpApp::SpeedLockButtonMouseDown(bool ctrlHeld) {
+    displayHoldOff_ = hold_off::kNone;
+    receiver_.SpeedLockButtonMouseDown(ctrlHeld);
+}
+
+void QuelpApp::SpeedLockButtonClick() {
+    displayHoldOff_ = hold_off::kNone;
+    receiver_.SpeedLockButtonClick();
+}
+
+void QuelpApp::LowSpeedEditChange(std::string_view text) {
+    const ReceiverStatus s = receiver_.Status();
+    std::int32_t low = s.LowerSpeed;
+    // Showing the limits raises this change again from inside SetSpeedLimits;
+    // the text shown then is the limit already in force.
+    if (!receiver_.SettingSpeedLimits()) {
+        if (const auto typed = SpinControl::Typed(text)) low = SpinControl::Limited(*typed);
+    }
+    receiver_.SetSpeedLimits(low, s.HigherSpeed);
+}
+
+void QuelpApp::HighSpeedEditChange(std::string_view text) {
+    const ReceiverStatus s = receiver_.Status();
+    std::int32_t high = s.HigherSpeed;
+    if (!receiver_.SettingSpeedLimits()) {
+        if (const auto typed = SpinControl::Typed(text)) high = SpinControl::Limited(*typed);
+    }
+    receiver_.SetSpeedLimits(s.LowerSpeed, high);
+}
+
+// --- character table and zoom ---------------------------------------------------------------
+
+bool QuelpApp::UseCharset(int charsetValue, const std::string& userCharsetFile) {
+    return receiver_.UseCharset(charsetValue, userCharsetFile);
+}
+
+void QuelpApp::SetZoom(int n) {
+    window_.ZoomFactor = ZoomOrDefault(n);
+    presenter_.ShowZoom(window_.ZoomFactor);
+    window_.ScaleDirty = true;
+}
+
+}  // namespace quelp
