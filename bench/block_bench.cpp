@@ -8,10 +8,11 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "app/QuelpApp.h"
-#include "dsp/MainFilterTable.h"
+#include "dsp/Bins.h"
 #include "support/CwSynth.h"
 #include "support/FakeClock.h"
 #include "support/FakeFileDialogs.h"
@@ -31,24 +32,24 @@ std::vector<std::int16_t> NoisyCw() {
     o.signal.level = 0.15;
     o.snrDb = 0.0;
     std::vector<std::int16_t> pcm = test::ToPcm16(test::SynthesizeCw(o).samples);
-    pcm.resize(pcm.size() / QuelpApp::kBlockSize * QuelpApp::kBlockSize);
+    pcm.resize(pcm.size() / kBlockSize * kBlockSize);
     return pcm;
 }
 
 void BM_ProcessBlock(benchmark::State& state) {
     const int code = static_cast<int>(state.range(0));
-    state.SetLabel(std::string(FindMainFilter(code)->Status) + ", AFC, auto threshold");
+    state.SetLabel("main filter " + std::to_string(code) + ", AFC, auto threshold");
     test::FakeMainView view;
     test::FakeClock clock;
     test::FakeFileDialogs dialogs;
     test::FakeReceiveText rx;
     QuelpApp app({view, clock, dialogs, rx});
-    app.Filters().SelectMainFilter(code);
+    app.SelectMainFilter(code);
     const std::vector<std::int16_t> pcm = NoisyCw();
-    const size_t blocks = pcm.size() / QuelpApp::kBlockSize;
+    const size_t blocks = pcm.size() / kBlockSize;
     size_t next = 0;
     for (auto _ : state) {
-        app.ProcessBlock(pcm.data() + next * QuelpApp::kBlockSize, 0);
+        app.ProcessBlock(pcm.data() + next * kBlockSize, 0);
         next = next + 1 == blocks ? 0 : next + 1;
         // The receive text of a long run would only measure the fake's growth.
         if (rx.text.size() > 4096) {

@@ -20,7 +20,7 @@
 namespace quelp {
 namespace {
 
-constexpr int kBlock = QuelpApp::kBlockSize;
+constexpr int kBlock = kBlockSize;
 constexpr std::array<int, 5> kBins = {90, 123, 160, 201, 250};
 
 // Ten seconds of five keyed signals at different speeds in light noise,
@@ -58,16 +58,19 @@ void BM_ScanSampleFiveChannels(benchmark::State& state) {
     const int code = static_cast<int>(state.range(0));
     state.SetLabel(code == 140 ? "FIR 140 Hz (rate 919)" : "FIR 3000 Hz (full rate)");
     const SineTable sine;
-    Quelp_Params params;
+    const DetectorLevels levels;
+    const DecoderSpeed speed;
+    const ChannelReuse reuse;
+    const CharsetChoice charset;
     CharacterTables tables;
-    TFreqScan scan(sine, params, tables);
+    TFreqScan scan(sine, levels, speed, reuse, tables, charset);
     scan.SetFilter(code);
     std::array<double, TFreqScan::kSpectrumBins> peaks{};
     for (int b : kBins) peaks[static_cast<size_t>(b)] = 1.0;
     scan.ScanBlock(peaks, 40);
     const std::vector<std::int16_t>& pcm = Band();
     for (auto _ : state) {
-        for (std::int16_t s : pcm) scan.ScanSample(s);
+        for (std::int16_t s : pcm) scan.ScanSample(s, true);
         benchmark::DoNotOptimize(scan.Channel(0).Level);
     }
     Report(state, static_cast<double>(pcm.size()));
@@ -82,15 +85,16 @@ void BM_ProcessBlock(benchmark::State& state) {
     test::FakeFileDialogs dialogs;
     test::FakeReceiveText rx;
     QuelpApp app({view, clock, dialogs, rx});
-    app.Params().SquelchThreshold = 0.05;
-    app.MultiChannelOn = multi;
+    app.SetSquelch(false, 0.05);  // the channels' peak floor; the squelch stays off
+    if (multi) app.MultiChannelDecoder1Click();
     const std::vector<std::int16_t>& pcm = Band();
     int active = 0;
     for (auto _ : state) {
         for (size_t at = 0; at < pcm.size(); at += kBlock) app.ProcessBlock(pcm.data() + at, 0);
         state.PauseTiming();
         active = 0;
-        for (int c = 0; c < TFreqScan::kChannels; ++c) active += app.FreqScan().ChannelBin(c) > 0;
+        for (int c = 0; c < TFreqScan::kChannels; ++c)
+            active += app.Rx().FreqScan().ChannelBin(c) > 0;
         rx.text.clear();
         view.calls.clear();
         state.ResumeTiming();

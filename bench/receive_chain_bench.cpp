@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "dsp/DspSound.h"
@@ -44,7 +45,7 @@ void Report(benchmark::State& state) {
 
 void BM_EnvelopeFunction(benchmark::State& state) {
     const MainFilterRow& row = *FindMainFilter(static_cast<int>(state.range(0)));
-    state.SetLabel(std::string(row.Status));
+    state.SetLabel("main filter " + std::to_string(row.Code));
     const SineTable sine;
     ReceiveChain chain(sine);
     if (row.Fir != nullptr) {

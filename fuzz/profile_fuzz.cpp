@@ -1,14 +1,16 @@
-// The INI layer on arbitrary bytes: parse, read every setting, set one key and
-// check that the key reads back and that every other line survives.
+// The INI layer on arbitrary bytes: parse, apply every setting to the
+// application, set one key and check that the key reads back and that every
+// other line survives.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/QuelpApp.h"
 #include "settings/ProfileFile.h"
-#include "settings/Settings.h"
 
 namespace {
 
@@ -31,6 +33,56 @@ void Check(bool ok) {
     if (!ok) std::abort();
 }
 
+// Ports that do nothing: the settings reach the live state without a screen.
+struct NullView final : quelp::MainView {
+    void SetStatusText(int, std::string_view) override {}
+    void SetCaption(quelp::UiItem, std::string_view) override {}
+    void SetChecked(quelp::UiItem, bool) override {}
+    void SetEnabled(quelp::UiItem, bool) override {}
+    void SetDown(quelp::UiItem, bool) override {}
+    void SetText(quelp::UiItem, std::string_view) override {}
+    void ShowMessage(std::string_view, std::string_view) override {}
+    void ProcessMessages() override {}
+    void UpdateDisplays() override {}
+};
+struct NullClock final : quelp::Clock {
+    std::uint32_t TickMs() override { return 0; }
+    std::int64_t ElapsedMs() override { return 0; }
+    quelp::CivilTime Now(bool) override { return {}; }
+    void SleepMs(int) override {}
+};
+struct NullDialogs final : quelp::FileDialogs {
+    std::optional<std::string> AskOpen(const quelp::FileDialogRequest&) override { return {}; }
+    std::optional<std::string> AskSave(const quelp::FileDialogRequest&) override { return {}; }
+};
+struct NullText final : quelp::ReceiveText {
+    int LineCount() override { return 1; }
+    int TopLine() override { return 0; }
+    int VisibleLines() override { return 1; }
+    int SelectionStart() override { return 0; }
+    int SelectionLength() override { return 0; }
+    int CharacterCount() override { return 0; }
+    void SetSelection(int, int) override {}
+    void SuspendRepaint() override {}
+    void ResumeRepaint() override {}
+    void AppendAtEnd(std::string_view) override {}
+    void SetTopLine(int) override {}
+    void ScrollCaretIntoView() override {}
+    std::string WholeText() override { return {}; }
+    void SetWholeText(std::string_view) override {}
+};
+
+// One application for the whole run: a load applies every key (the absent
+// ones at their defaults), so each input starts from the same state.
+quelp::QuelpApp& App() {
+    static NullView view;
+    static NullClock clock;
+    static NullDialogs dialogs;
+    static NullText text;
+    static quelp::QuelpApp app({view, clock, dialogs, text});
+    return app;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -38,7 +90,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     quelp::ProfileFile file;
     file.Parse(bytes);
     Check(file.Serialize() == bytes);
-    (void)quelp::ReadSettings(file);
+    App().ApplySettings(file);
+    quelp::ProfileFile collected;
+    App().CollectSettings(collected);
 
     static constexpr std::string_view kSections[] = {"Quelp", "quelp", "RxFont", "Fz"};
     static constexpr std::string_view kKeys[] = {"Zoom", "zoom", "Name", "K"};

@@ -103,8 +103,10 @@ class QuelpApp final : private ReceiverListener, private SoundInClient, private 
     void SetScanFormHooks(ScanFormHooks hooks) { scanForm_ = std::move(hooks); }
     void SetIntegrationHooks(IntegrationHooks hooks) { integration_ = std::move(hooks); }
     // How settings saves reach the disk (the posix adapter's SyncFileToDisk);
-    // the core alone does not flush.
+    // the core alone does not flush. The whole options also carry the INI
+    // layer's fault hook, for tests of failing saves.
     void SetSettingsSync(FileSyncFn sync) { settingsSave_.sync = sync; }
+    void SetSettingsSaveOptions(ProfileSaveOptions options) { settingsSave_ = std::move(options); }
 
     // --- reading ---------------------------------------------------------------
     const Receiver& Rx() const { return receiver_; }
@@ -204,6 +206,12 @@ class QuelpApp final : private ReceiverListener, private SoundInClient, private 
     // The character table chosen on the command line; false (nothing
     // changed) when the user table's file does not load.
     bool UseCharset(int charsetValue, const std::string& userCharsetFile);
+    // The setup dialog's character table page (OK or Apply): `checked` is
+    // the checked button's table, `changed` the page's change flag, `edit`
+    // the user table's file. When that file does not load, says "Error with
+    // user charset file!", takes English and returns true: the dialog then
+    // checks the English button.
+    bool ApplyCharsetChoice(int checked, bool changed, const std::string& edit);
     // Zoom n of 1, 2, 3, 4, 5, 10 or 20 (anything else: 1): checks its item
     // of the Zoom menu and marks the scale for redrawing.
     void SetZoom(int n);

@@ -169,6 +169,12 @@ bool QuelpApp::UseCharset(int charsetValue, const std::string& userCharsetFile) 
     return receiver_.UseCharset(charsetValue, userCharsetFile);
 }
 
+bool QuelpApp::ApplyCharsetChoice(int checked, bool changed, const std::string& edit) {
+    if (!receiver_.ApplyCharsetChoice(checked, changed, edit)) return false;
+    ports_.view.ShowMessage("Error with user charset file!", "Error");
+    return true;
+}
+
 void QuelpApp::SetZoom(int n) {
     window_.ZoomFactor = ZoomOrDefault(n);
     presenter_.ShowZoom(window_.ZoomFactor);

@@ -255,7 +255,7 @@ std::vector<SettingRow> SettingsBinding::Rows() {
          [](const QuelpApp& a) { return Text(a.receiver_.Params().Levels.EnableManualLimit); }});
     // 0 is the designed mark; a frequency outside the band is refused. The
     // multi-channel band follows the mark.
-    r.push_back({M, kMain, "TxFreq", "0", "1001", 19,
+    r.push_back({M, kMain, "TxFreq", "0", "1502", 19,
                  [](QuelpApp& a, std::string_view t) {
                      int n = 0;
                      int bin = Tuning::kStartBin;

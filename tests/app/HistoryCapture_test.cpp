@@ -1,11 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "app/EventLoopQueue.h"
 #include "app/HistoryTestRig.h"
-#include "audio/SoundIn.h"
-#include "support/FakeSoundDriver.h"
 
 namespace quelp {
 namespace {
@@ -28,11 +23,11 @@ TEST(WaveCapture, ClosedNormallyTheHeaderMatchesTheSamples) {
     EXPECT_TRUE(rig.app.WaveCaptureOpen());
     EXPECT_FALSE(rig.view.enabled[UiItem::OpenWaveCaptureFile1]);
     EXPECT_TRUE(rig.view.enabled[UiItem::CloseWaveCaptureFile1]);
-    EXPECT_EQ(rig.app.DisplayHoldOff.load(), 0);
+    EXPECT_EQ(rig.app.DisplayHoldOff(), 0);
 
-    for (int i = 0; i < 5; ++i) EXPECT_TRUE(rig.app.WriteWaveCaptureBlock(HistoryRig::Block(-3)));
-    EXPECT_TRUE(rig.app.WriteWaveCaptureBlock(std::vector<int16_t>(100, 9)));
-    rig.app.CloseWaveCaptureFile1Click();
+    for (int i = 0; i < 5; ++i) rig.Feed(-3);
+    rig.Feed(9);
+    EXPECT_EQ(rig.app.CloseWaveCaptureFile1Click(), WaveCloseResult::Closed);
 
     EXPECT_EQ(rig.view.messages, (Messages{{"Wave capture file was closed", "File Closed"}}));
     EXPECT_FALSE(rig.app.WaveCaptureOpen());
@@ -40,13 +35,15 @@ TEST(WaveCapture, ClosedNormallyTheHeaderMatchesTheSamples) {
     EXPECT_FALSE(rig.view.enabled[UiItem::CloseWaveCaptureFile1]);
     const auto bytes = ReadBytes(path);
     const std::uint32_t data = U32At(bytes, 40);
-    EXPECT_EQ(data, (5u * 2048u + 100u) * 2u);
+    EXPECT_EQ(data, 6u * 2048u * 2u);
     EXPECT_EQ(data, bytes.size() - 44);
     EXPECT_EQ(U32At(bytes, 4), 36 + data);
     EXPECT_EQ(test::SampleAt(bytes, 0), -3);
-    EXPECT_EQ(test::SampleAt(bytes, 5 * 2048 + 99), 9);
+    EXPECT_EQ(test::SampleAt(bytes, 5 * 2048 - 1), -3);
+    EXPECT_EQ(test::SampleAt(bytes, 5 * 2048), 9);
+    EXPECT_EQ(test::SampleAt(bytes, 6 * 2048 - 1), 9);
     // Once closed, blocks no longer go in.
-    EXPECT_TRUE(rig.app.WriteWaveCaptureBlock(HistoryRig::Block(1)));
+    rig.Feed(1);
     EXPECT_EQ(ReadBytes(path).size(), bytes.size());
 }
 
@@ -56,7 +53,7 @@ TEST(WaveCapture, DestroyingTheApplicationCompletesTheHeader) {
     {
         HistoryRig rig;
         ASSERT_TRUE(rig.app.OpenWaveCaptureFileByName(path));
-        for (int i = 0; i < 3; ++i) rig.app.WriteWaveCaptureBlock(HistoryRig::Block(5));
+        for (int i = 0; i < 3; ++i) rig.Feed(5);
     }
     const auto bytes = ReadBytes(path);
     EXPECT_EQ(U32At(bytes, 40), 3u * 4096u);
@@ -70,20 +67,20 @@ TEST(WaveCapture, CapturePanelShowsWhichFilesAreOpen) {
     // Wave first, then text; text closed first, then wave.
     ASSERT_TRUE(rig.app.OpenWaveCaptureFileByName(rig.dir.File("a.wav")));
     EXPECT_EQ(panel(), "CapW");
-    rig.app.Capture().OpenCaptureFileByName("a.txt");
+    ASSERT_TRUE(rig.app.OpenCaptureFileByName("a.txt"));
     EXPECT_EQ(panel(), "T+W");
-    rig.app.Capture().CloseCaptureFile1Click();
+    EXPECT_EQ(rig.app.CloseCaptureFile1Click(), CaptureCloseResult::Closed);
     EXPECT_EQ(panel(), "CapW");
-    rig.app.CloseWaveCaptureFile1Click();
+    EXPECT_EQ(rig.app.CloseWaveCaptureFile1Click(), WaveCloseResult::Closed);
     EXPECT_EQ(panel(), "");
     // Text first, then wave; wave closed first, then text.
-    rig.app.Capture().OpenCaptureFileByName("b.txt");
+    ASSERT_TRUE(rig.app.OpenCaptureFileByName("b.txt"));
     EXPECT_EQ(panel(), "CapT");
     ASSERT_TRUE(rig.app.OpenWaveCaptureFileByName(rig.dir.File("b.wav")));
     EXPECT_EQ(panel(), "T+W");
-    rig.app.CloseWaveCaptureFile1Click();
+    EXPECT_EQ(rig.app.CloseWaveCaptureFile1Click(), WaveCloseResult::Closed);
     EXPECT_EQ(panel(), "CapT");
-    rig.app.Capture().CloseCaptureFile1Click();
+    EXPECT_EQ(rig.app.CloseCaptureFile1Click(), CaptureCloseResult::Closed);
     EXPECT_EQ(panel(), "");
 }
 
@@ -95,14 +92,15 @@ TEST(WaveCapture, AFileThatCannotBeCreatedLeavesTheCaptureOff) {
     EXPECT_FALSE(rig.app.WaveCaptureOpen());
     EXPECT_TRUE(rig.view.enabled[UiItem::OpenWaveCaptureFile1]);
     EXPECT_EQ(rig.view.Status(panel::Capture), "");
-    EXPECT_TRUE(rig.app.WriteWaveCaptureBlock(HistoryRig::Block(1)));  // nothing to write to
+    rig.Feed(1);  // nothing to write to, and nothing to report
+    EXPECT_EQ(rig.view.messages.size(), 1u);
 }
 
 TEST(WaveCapture, OpeningAgainClosesTheFirstFileProperly) {
     HistoryRig rig;
     const std::string first = rig.dir.File("first.wav");
     ASSERT_TRUE(rig.app.OpenWaveCaptureFileByName(first));
-    rig.app.WriteWaveCaptureBlock(HistoryRig::Block(2));
+    rig.Feed(2);
     ASSERT_TRUE(rig.app.OpenWaveCaptureFileByName(rig.dir.File("second.wav")));
     const auto bytes = ReadBytes(first);
     EXPECT_EQ(U32At(bytes, 40), 4096u);
@@ -116,7 +114,7 @@ TEST(WaveCapture, NestedOpenAndCloseReturnAtOnce) {
     int nestedOpens = 0;
     rig.dialogs.whileAsking = [&] {
         // Alt+V through the dialog's message loop.
-        EXPECT_EQ(rig.app.DisplayHoldOff.load(), 22);
+        EXPECT_EQ(rig.app.DisplayHoldOff(), 22);
         if (nestedOpens++ == 0) rig.app.OpenWaveCaptureFile1Click();
     };
     rig.dialogs.answers = {rig.dir.File("cap.wav")};
@@ -126,9 +124,11 @@ TEST(WaveCapture, NestedOpenAndCloseReturnAtOnce) {
 
     int nestedCloses = 0;
     rig.view.duringMessage = [&] {
-        if (nestedCloses++ == 0) rig.app.CloseWaveCaptureFile1Click();
+        if (nestedCloses++ == 0) {
+            EXPECT_EQ(rig.app.CloseWaveCaptureFile1Click(), WaveCloseResult::Busy);
+        }
     };
-    rig.app.CloseWaveCaptureFile1Click();
+    EXPECT_EQ(rig.app.CloseWaveCaptureFile1Click(), WaveCloseResult::Closed);
     EXPECT_EQ(rig.view.messages, (Messages{{"Wave capture file was closed", "File Closed"}}));
 
     // Both guards are clear again afterwards.
@@ -137,53 +137,33 @@ TEST(WaveCapture, NestedOpenAndCloseReturnAtOnce) {
     rig.dialogs.answers = {rig.dir.File("again.wav")};
     rig.app.OpenWaveCaptureFile1Click();
     EXPECT_TRUE(rig.app.WaveCaptureOpen());
-    rig.app.CloseWaveCaptureFile1Click();
+    EXPECT_EQ(rig.app.CloseWaveCaptureFile1Click(), WaveCloseResult::Closed);
     EXPECT_FALSE(rig.app.WaveCaptureOpen());
     EXPECT_EQ(rig.view.messages.size(), 2u);
 }
 
-// The live input wired to the application as the sound input expects it.
-struct LiveRig : HistoryRig {
-    test::FakeSoundDriver driver;
-    EventLoopQueue events{WM_BUFFERDONE};
-    std::atomic<bool> fileDecoding{false};
-    SoundIn in{driver,
-               app.Params(),
-               view,
-               events,
-               {app.DisplayHoldOff, app.ShuttingDown, fileDecoding},
-               {nullptr, nullptr, [this](std::span<const int16_t> b) { app.StoreHistoryBlock(b); },
-                [this] { return app.WaveCaptureOpen(); },
-                [this](std::span<const int16_t> b) { return app.WriteWaveCaptureBlock(b); },
-                [this] { app.CloseWaveCaptureFile1Click(); }, nullptr}};
-
-    void Feed(int16_t value) {
-        std::vector<int16_t> frame{value};
-        ASSERT_TRUE(driver.CompleteNext(frame));
-        events.Dispatch([this](uint32_t) { in.InputBufferDone(); });
-    }
-};
-
 TEST(WaveCapture, LiveBlocksReachHistoryAndCaptureUntilAWriteFails) {
-    LiveRig rig;
-    rig.app.Startup.createHistory();
-    rig.in.OpenSoundInput();
+    HistoryRig rig;
+    rig.StartHistory();
     ASSERT_TRUE(rig.app.OpenWaveCaptureFileByName("/dev/full"));
     // The stream's buffer hides the full device for a block or two.
-    for (int i = 1; i <= 6 && rig.app.WaveCaptureOpen(); ++i) rig.Feed(static_cast<int16_t>(i));
+    int fed = 0;
+    while (fed < 6 && rig.app.WaveCaptureOpen()) rig.Feed(static_cast<int16_t>(++fed));
     EXPECT_FALSE(rig.app.WaveCaptureOpen());
     EXPECT_EQ(rig.view.messages,
               (Messages{{"Wave capture file write error!", "File Error"},
                         {"There was errors in wave capture file!", "File Error"}}));
     EXPECT_EQ(rig.view.Status(panel::Capture), "");
 
-    // Recording into the history goes on; the newest block is the last one fed.
+    // Recording into the history and decoding go on; the newest block is the
+    // last one fed.
     rig.Feed(77);
+    EXPECT_EQ(rig.view.displayUpdates, fed + 1);
     const std::string saved = rig.app.SaveHistory(1, false);
     ASSERT_FALSE(saved.empty());
     const auto bytes = ReadBytes(saved);
     EXPECT_EQ(test::SampleAt(bytes, (bytes.size() - 44) / 2 - 1), 77);
-    rig.in.StopSoundInput();
+    rig.app.StopSoundInput();
 }
 
 }  // namespace

@@ -9,29 +9,20 @@ namespace fs = std::filesystem;
 using test::ReadBytes;
 using Messages = std::vector<std::pair<std::string, std::string>>;
 
-// The history rig with a stand-in for the file decode that behaves like the
-// real one towards the controls: it returns at once while a decode runs,
-// holds "Replay" and "Decode From File" disabled while it runs and enables
-// them at its end.
+// The history rig, where the replay and the save-and-decode request run the
+// real file decode. A decode is counted, and a test's code runs, at its
+// first block (the only one drawn after at most one block was read).
 struct ReplayRig : test::HistoryRig {
     ReplayRig() {
-        app.SetHistoryDecode(
-            [this](const std::string& file) {
-                if (busy) return;
-                busy = true;
-                decoded.push_back(file);
-                view.SetEnabled(UiItem::ReplayButton, false);
-                view.SetEnabled(UiItem::DecodeFromFile1, false);
-                if (duringDecode) duringDecode(file);
-                view.SetEnabled(UiItem::ReplayButton, true);
-                view.SetEnabled(UiItem::DecodeFromFile1, true);
-                busy = false;
-            },
-            [this] { return busy; });
+        view.duringDraw = [this] {
+            if (!app.FileDecoding() || app.LastDecodeSamples() > kBlockSize) return;
+            ++decodes;
+            if (duringDecode) duringDecode();
+        };
     }
     // Started, with `blocks` numbered blocks recorded.
     void Record(int blocks) {
-        app.Startup.createHistory();
+        StartHistory();
         StoreNumbered(1, blocks);
     }
     bool ReplayControlsEnabled() {
@@ -52,10 +43,14 @@ struct ReplayRig : test::HistoryRig {
         const std::size_t samples = (bytes.size() - 44) / 2;
         return {samples / 2048, test::SampleAt(bytes, 0), test::SampleAt(bytes, samples - 1)};
     }
+    // One decode ran, and it went through a whole file of `blocks` blocks.
+    void ExpectDecodedOnce(std::size_t blocks) {
+        EXPECT_EQ(decodes, 1);
+        EXPECT_EQ(app.LastDecodeSamples(), blocks * kBlockSize);
+    }
 
-    bool busy = false;
-    std::vector<std::string> decoded;
-    std::function<void(const std::string&)> duringDecode;
+    int decodes = 0;
+    std::function<void()> duringDecode;
 };
 
 TEST(HistoryReplay, WithoutHistoryNothingIsWrittenAndTheControlsComeBack) {
@@ -65,12 +60,12 @@ TEST(HistoryReplay, WithoutHistoryNothingIsWrittenAndTheControlsComeBack) {
     rig.app.SaveButtonClick();
     rig.app.HistorySaveAndDecodeRequest(10);
     EXPECT_TRUE(fs::is_empty(rig.dir.path()));
-    EXPECT_TRUE(rig.decoded.empty());
+    EXPECT_EQ(rig.decodes, 0);
     EXPECT_TRUE(rig.view.messages.empty());
     EXPECT_TRUE(rig.ReplayControlsEnabled());
     EXPECT_TRUE(rig.view.enabled[UiItem::SaveButton]);
 
-    rig.app.Startup.createHistory();
+    rig.StartHistory();
     EXPECT_EQ(rig.app.History().Seconds(), 60);
     EXPECT_EQ(rig.app.History().BlockCount(), 325);
 }
@@ -79,12 +74,12 @@ TEST(HistoryReplay, ReplayButtonDecodesTheLastTenSeconds) {
     ReplayRig rig;
     rig.Record(100);
     bool disabledDuringDecode = false;
-    rig.duringDecode = [&](const std::string&) {
+    rig.duringDecode = [&] {
         disabledDuringDecode =
             !rig.view.enabled[UiItem::ReplayButton] && !rig.view.enabled[UiItem::DecodeFromFile1];
     };
     rig.app.ReplayButtonClick();
-    ASSERT_EQ(rig.decoded, std::vector<std::string>{rig.ReplayFile()});
+    rig.ExpectDecodedOnce(54);
     const auto saved = ReplayRig::Inspect(rig.ReplayFile());
     EXPECT_EQ(saved.blocks, 54u);
     EXPECT_EQ(saved.first, 47);
@@ -101,7 +96,7 @@ TEST(HistoryReplay, SaveButtonFilesTheLastMinuteUnderTheDayItBegan) {
     EXPECT_EQ(saved.blocks, 323u);
     EXPECT_EQ(saved.first, 78);
     EXPECT_EQ(saved.last, 400);
-    EXPECT_TRUE(rig.decoded.empty());
+    EXPECT_EQ(rig.decodes, 0);
     EXPECT_FALSE(fs::exists(rig.dir.path() / "~~~tmp1~.wav"));
     EXPECT_TRUE(rig.view.enabled[UiItem::SaveButton]);
     EXPECT_TRUE(rig.view.messages.empty());
@@ -126,7 +121,7 @@ TEST(HistoryReplay, RequestsOfOtherProgramsByCode) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.code) + " " + std::to_string(c.seconds));
         ReplayRig rig;
-        rig.Record(330);
+        rig.Record(60);
         switch (c.code) {
             case 113:
                 rig.app.HistorySaveRequest(c.seconds);
@@ -140,14 +135,17 @@ TEST(HistoryReplay, RequestsOfOtherProgramsByCode) {
         }
         if (c.file == nullptr) {
             EXPECT_TRUE(fs::is_empty(rig.dir.path()));
-            EXPECT_TRUE(rig.decoded.empty());
+            EXPECT_EQ(rig.decodes, 0);
             continue;
         }
         const std::string path = *c.file == '\0' ? rig.ReplayFile() : rig.Dated(c.file);
         EXPECT_EQ(ReplayRig::Inspect(path).blocks, c.blocks);
-        EXPECT_EQ(ReplayRig::Inspect(path).last, 330);
-        EXPECT_EQ(rig.decoded,
-                  c.decoded ? std::vector<std::string>{path} : std::vector<std::string>{});
+        EXPECT_EQ(ReplayRig::Inspect(path).last, 60);
+        if (c.decoded) {
+            rig.ExpectDecodedOnce(c.blocks);
+        } else {
+            EXPECT_EQ(rig.decodes, 0);
+        }
         EXPECT_TRUE(rig.view.messages.empty());
     }
 }
@@ -157,20 +155,20 @@ TEST(HistoryReplay, RequestsDuringADecodeLeaveItsFileAndControlsAlone) {
     rig.Record(100);
     std::vector<std::uint8_t> before, after;
     bool controlsHeld = false;
-    rig.duringDecode = [&](const std::string& file) {
-        before = ReadBytes(file);
+    rig.duringDecode = [&] {
+        before = ReadBytes(rig.ReplayFile());
         // New audio arrives, so a rewritten file would differ.
         rig.StoreNumbered(101, 150);
         rig.app.HistoryReplayRequest(10);
         rig.app.ReplayButtonClick();
         rig.app.HistorySaveAndDecodeRequest(60);
-        after = ReadBytes(file);
+        after = ReadBytes(rig.ReplayFile());
         controlsHeld =
             !rig.view.enabled[UiItem::ReplayButton] && !rig.view.enabled[UiItem::DecodeFromFile1];
     };
     rig.app.ReplayButtonClick();
 
-    EXPECT_EQ(rig.decoded, std::vector<std::string>{rig.ReplayFile()});
+    rig.ExpectDecodedOnce(54);
     ASSERT_FALSE(before.empty());
     EXPECT_TRUE(after == before) << "the running decode's file was rewritten";
     EXPECT_TRUE(controlsHeld);
@@ -188,9 +186,13 @@ TEST(HistoryReplay, ASaveNeverEmptiesATemporaryFileADecodeHasOpen) {
     fs::copy_file(rig.app.SaveHistory(1, false), leftover);
     const auto original = ReadBytes(leftover);
     std::ifstream reading(leftover, std::ios::binary);
-    rig.busy = true;
-    rig.StoreNumbered(4, 400);
-    rig.app.SaveButtonClick();
+    rig.duringDecode = [&] {
+        rig.StoreNumbered(4, 400);
+        rig.app.SaveButtonClick();
+    };
+    EXPECT_EQ(rig.app.DecodeWaveFile(leftover.string()), FileDecodeResult::Decoded);
+    // The decode read the whole file it had opened, and so does anyone else.
+    rig.ExpectDecodedOnce((original.size() - 44) / 2 / kBlockSize);
     std::vector<std::uint8_t> seen(original.size() + 1);
     reading.read(reinterpret_cast<char*>(seen.data()), static_cast<std::streamsize>(seen.size()));
     seen.resize(static_cast<std::size_t>(reading.gcount()));
@@ -211,7 +213,7 @@ TEST(HistoryReplay, FilesThatCannotBeWrittenAreReported) {
     EXPECT_EQ(rig.view.messages, (Messages{{"Temporary wave file saving error!", "Error"},
                                            {"Can not create directory!", "Error"},
                                            {"Temporary wave file renaming error!", "Error"}}));
-    EXPECT_TRUE(rig.decoded.empty());
+    EXPECT_EQ(rig.decodes, 0);
 }
 
 TEST(HistoryReplay, SaveUnderAnotherFolderLeavesTheHistoryFolderAsItWas) {

@@ -1,6 +1,9 @@
 #pragma once
-// The application object with fakes, a temporary folder for every file the
-// history and the capture write, and a stand-in for the file decode.
+// The application object with fakes, a live input whose blocks the test
+// hands in one by one, and a temporary folder for every file the history
+// and the capture write.
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -9,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/EventLoopQueue.h"
 #include "app/QuelpApp.h"
 #include "audio/WavBytes.h"
 #include "support/FakeCaptureSink.h"
@@ -16,17 +20,24 @@
 #include "support/FakeFileDialogs.h"
 #include "support/FakeMainView.h"
 #include "support/FakeReceiveText.h"
+#include "support/FakeSoundDriver.h"
 
 namespace quelp::test {
 
-// A main view whose message boxes can run code, as their message loop would.
+// A main view whose message boxes can run code, as their message loop would,
+// and whose drawing can too.
 class HookedView : public FakeMainView {
   public:
     void ShowMessage(std::string_view text, std::string_view caption) override {
         FakeMainView::ShowMessage(text, caption);
         if (duringMessage) duringMessage();
     }
+    void UpdateDisplays() override {
+        FakeMainView::UpdateDisplays();
+        if (duringDraw) duringDraw();
+    }
     std::function<void()> duringMessage;
+    std::function<void()> duringDraw;
 };
 
 // File dialogs whose save dialog can run code while it is up.
@@ -59,15 +70,34 @@ inline std::int16_t SampleAt(const std::vector<std::uint8_t>& b, std::size_t ind
 }
 
 struct HistoryRig {
-    HistoryRig() { app.SetHistoryFolder(dir.path()); }
+    HistoryRig() {
+        app.SetHistoryFolder(dir.path());
+        app.RestartSoundInput(-1);
+    }
 
     // A block with every sample `value`.
     static std::vector<std::int16_t> Block(std::int16_t value) {
-        return std::vector<std::int16_t>(QuelpApp::kBlockSize, value);
+        return std::vector<std::int16_t>(kBlockSize, value);
     }
-    // Stores blocks numbered first..last (each filled with its number).
+    // One live block filled with `value`: captured by the driver, then
+    // served by the main thread's loop.
+    void Feed(std::int16_t value) {
+        ASSERT_TRUE(in.CompleteNext(Block(value)));
+        events.Dispatch([this](std::uint32_t m) { app.HandleMessage(m); });
+    }
+    // Live blocks numbered first..last (each filled with its number).
     void StoreNumbered(int first, int last) {
-        for (int i = first; i <= last; ++i) app.StoreHistoryBlock(Block(static_cast<int16_t>(i)));
+        for (int i = first; i <= last; ++i) Feed(static_cast<std::int16_t>(i));
+    }
+    // The start-up without a settings file: the history (a minute) is
+    // allocated and the input opened again.
+    void StartHistory() { app.DeferredInit(StartupOptions::ForDecoder("")); }
+
+    QuelpPorts Ports() {
+        QuelpPorts p{view, clock, dialogs, rx, &sink};
+        p.soundInDriver = &in;
+        p.events = &events;
+        return p;
     }
 
     TempDir dir;
@@ -76,7 +106,9 @@ struct HistoryRig {
     HookedDialogs dialogs;
     FakeReceiveText rx;
     FakeCaptureSink sink;
-    QuelpApp app{QuelpPorts{view, clock, dialogs, rx, &sink}};
+    FakeSoundDriver in;
+    EventLoopQueue events{WM_BUFFERDONE};
+    QuelpApp app{Ports()};
 };
 
 }  // namespace quelp::test

@@ -4,22 +4,50 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <span>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "adapters/portaudio/PortAudioDriver.h"
 #include "app/EventLoopQueue.h"
+#include "app/HistoryTestRig.h"
 #include "app/QuelpApp.h"
 #include "support/AlsaFileDevices.h"
-#include "support/FakeClock.h"
-#include "support/FakeFileDialogs.h"
-#include "support/FakeMainView.h"
-#include "support/FakeReceiveText.h"
 
 namespace quelp {
 namespace {
+
+// A driver that passes everything on and counts the buffers handed back
+// for refilling: the main thread hands a buffer back once it has
+// processed its block.
+class RefillCounter final : public SoundDriver {
+  public:
+    explicit RefillCounter(SoundDriver& driver) : driver_(driver) {}
+    int DeviceCount() override { return driver_.DeviceCount(); }
+    bool ProductName(int device, std::string& name) override {
+        return driver_.ProductName(device, name);
+    }
+    int Open(int device, const SoundFormat& format, SoundDriverClient& client) override {
+        return driver_.Open(device, format, client);
+    }
+    int Prepare(SoundBuffer& buffer) override { return driver_.Prepare(buffer); }
+    int Unprepare(SoundBuffer& buffer) override { return driver_.Unprepare(buffer); }
+    int Add(SoundBuffer& buffer) override {
+        if (++adds > SoundIn::kBuffers && onRefill) onRefill(adds - SoundIn::kBuffers);
+        return driver_.Add(buffer);
+    }
+    int Start() override { return driver_.Start(); }
+    int Stop() override { return driver_.Stop(); }
+    int Reset() override { return driver_.Reset(); }
+    int Close() override { return driver_.Close(); }
+
+    int adds = 0;
+    std::function<void(int blocks)> onRefill;
+
+  private:
+    SoundDriver& driver_;
+};
 
 TEST(PortAudioLive, DecodesCwFromACaptureDevice) {
     // The message fits in the blocks queued at the start.
@@ -45,38 +73,45 @@ TEST(PortAudioLive, DecodesCwFromACaptureDevice) {
     test::FakeFileDialogs dialogs;
     test::FakeReceiveText rx;
     EventLoopQueue events{WM_BUFFERDONE};
+    RefillCounter input(driver);
     QuelpPorts ports{view, clock, dialogs, rx};
-    ports.soundInDriver = &driver;
+    ports.soundInDriver = &input;
     ports.events = &events;
     QuelpApp app(ports);
     // The device fills every buffer the moment it is handed back, so the
     // main thread would never catch up: closing begins after the sixteenth
     // block, and the buffers already filled drain without being re-queued.
-    std::vector<std::int16_t> heard;
-    app.SoundHistory.storeHistory = [&](std::span<const std::int16_t> block) {
-        heard.insert(heard.end(), block.begin(), block.end());
-        if (heard.size() >= 16u * 2048) app.ShuttingDown = true;
+    input.onRefill = [&app](int blocks) {
+        if (blocks == 16) app.BeginClosing();
     };
+    // What was heard goes to the wave capture file.
+    test::TempDir dir;
+    const std::string heard = dir.File("heard.wav");
+    ASSERT_TRUE(app.OpenWaveCaptureFileByName(heard));
 
-    app.Params().SoundCardNumber = device;
-    app.Startup.restartSoundInput();
+    app.SetInputDevice(device);
+    app.RestartSoundInput(app.Params().Cards.SoundCardNumber);
     ASSERT_TRUE(app.SoundInput()->IsOpen())
         << (view.messages.empty() ? "" : view.messages[0].first);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!app.ShuttingDown && std::chrono::steady_clock::now() < deadline) {
+    while (!app.ShuttingDown() && std::chrono::steady_clock::now() < deadline) {
         if (events.Dispatch([&app](std::uint32_t m) { app.HandleMessage(m); }) == 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
-    app.Startup.stopSoundInput();
+    app.StopSoundInput();
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_EQ(app.CloseWaveCaptureFile1Click(), WaveCloseResult::Closed);
 
-    ASSERT_GE(heard.size(), 16u * 2048);
-    EXPECT_TRUE(std::equal(pcm.begin(), pcm.begin() + 16 * 2048, heard.begin()));
+    const auto bytes = test::ReadBytes(heard);
+    ASSERT_GE(bytes.size(), 44u + 16u * 2048u * 2u);
+    for (std::size_t i = 0; i < 16u * 2048u; ++i) {
+        ASSERT_EQ(test::SampleAt(bytes, i), pcm[i]) << i;
+    }
     const auto first = rx.text.find_first_not_of(' ');
     const auto last = rx.text.find_last_not_of(' ');
     ASSERT_NE(first, std::string::npos) << "nothing decoded";
     EXPECT_EQ(rx.text.substr(first, last - first + 1), "test") << rx.text;
-    EXPECT_TRUE(view.messages.empty());
 }
 
 }  // namespace

@@ -2,54 +2,45 @@
 
 #include <gtest/gtest.h>
 
-#include "support/FakeCaptureSink.h"
-#include "support/FakeClock.h"
-#include "support/FakeExchangeLibrary.h"
-#include "support/FakeFileDialogs.h"
-#include "support/FakeMainView.h"
-#include "support/FakeReceiveText.h"
-#include "support/Keying.h"
+#include "app/ReceiverRig.h"
+#include "support/CwSynth.h"
 
 namespace quelp {
 namespace {
 
 TEST(QuelpApp, StartsWithTheBuiltInDefaults) {
-    test::FakeMainView view;
-    test::FakeClock clock;
-    test::FakeFileDialogs dialogs;
-    test::FakeReceiveText rx;
-    QuelpApp app({view, clock, dialogs, rx});
-    const Quelp_Params& p = app.Params();
-    EXPECT_EQ(p.SamplingFreq, 11025.0);
-    EXPECT_EQ(p.DotLen, 662);
-    EXPECT_EQ(p.DashLen, 1986);
-    EXPECT_EQ(p.LowerDotLimit, 441);
-    EXPECT_EQ(p.UpperDotLimit, 662);
-    EXPECT_EQ(p.SettingsPath, "./QUELP.INI");
-    EXPECT_EQ(app.Decoder().Burst.BurstLength, 175);
-    EXPECT_EQ(app.Decoder().PauseDots(), 10.0);
-    EXPECT_TRUE(view.calls.empty());  // construction shows nothing
+    test::ReceiverRig rig;
+    const QuelpApp& app = rig.app;
+    const DecoderSpeed& speed = app.Rx().Params().Speed;
+    EXPECT_EQ(app.Rx().Params().SamplingFreq, 11025.0);
+    EXPECT_EQ(speed.DotLen, 662);
+    EXPECT_EQ(speed.DashLen, 1986);
+    EXPECT_EQ(speed.LowerDotLimit, 441);
+    EXPECT_EQ(speed.UpperDotLimit, 662);
+    EXPECT_EQ(app.Params().SettingsPath, "./QUELP.INI");
+    EXPECT_EQ(app.Rx().BurstLength(), 175);
+    EXPECT_EQ(app.Rx().Decoder().PauseDots(), 10.0);
+    EXPECT_TRUE(rig.view.calls.empty());  // construction shows nothing
 }
 
 TEST(QuelpApp, DecodedTextReachesWindowExchangeAndCaptureFile) {
-    test::FakeMainView view;
-    test::FakeClock clock;
-    test::FakeFileDialogs dialogs;
-    test::FakeReceiveText rx;
-    test::FakeCaptureSink sink;
-    test::FakeExchangeLibrary exchange;
-    QuelpApp app({view, clock, dialogs, rx, &sink, &exchange});
-    app.Capture().OpenCaptureFileByName("cap.txt");
+    test::ReceiverRig rig;
+    ASSERT_TRUE(rig.app.OpenCaptureFileByName("cap.txt"));
 
-    test::KeyingOptions options;
-    options.wpm = 20;
-    for (const test::KeyRun& run : test::KeyText("cq <AR>", options)) {
-        for (std::int64_t i = 0; i < run.samples; ++i) app.Decoder().DecodeSample(run.down);
-    }
-    EXPECT_EQ(rx.text, "cq AR ");
-    EXPECT_EQ(exchange.received, "cq AR ");
-    EXPECT_EQ(sink.contents, "cq AR ");
-    EXPECT_EQ(app.Params().DecodedChars, 3);
+    // On the receive frequency, keyed from the first sample on, so no word
+    // space of silence comes first.
+    test::CwSynthOptions o;
+    o.signal.text = "cq <AR>";
+    o.signal.freqHz = 186 * 11025.0 / 2048;
+    o.signal.startSec = 0.0;
+    o.tailSec = 1.0;
+    rig.Feed(test::ToPcm16(test::SynthesizeCw(o).samples));
+    EXPECT_EQ(rig.rx.text, "cq AR ");
+    EXPECT_EQ(rig.exchange.received, "cq AR ");
+    EXPECT_EQ(rig.sink.contents, "cq AR ");
+    // Its three characters, and the empty one that the key-up time of the
+    // chain's delay (about 570 samples) ends before the first mark.
+    EXPECT_EQ(rig.app.Rx().Params().Speed.DecodedChars, 3 + 1);
 }
 
 }  // namespace

@@ -129,7 +129,7 @@ double NoisyCer(double snrDb, int filter, std::uint64_t seed, std::string* decod
     o.snrDb = snrDb;
     o.seed = seed;
     ReceiverRig rig;
-    rig.app.Filters().SelectMainFilter(filter);
+    rig.app.SelectMainFilter(filter);
     rig.Feed(Pcm(o));
     const std::string got = TrimEnd(rig.rx.text);
     if (decoded != nullptr) *decoded = got;
@@ -139,7 +139,7 @@ double NoisyCer(double snrDb, int filter, std::uint64_t seed, std::string* decod
 struct NoiseCase {
     double snrDb;
     int filter;
-    double ceiling;  // measured over several seeds, with margin
+    double ceiling;  // measured, with a small margin
 };
 
 class NoisyReception : public testing::TestWithParam<NoiseCase> {};
@@ -152,16 +152,19 @@ TEST_P(NoisyReception, CharacterErrorRateStaysBelowItsCeiling) {
     EXPECT_LE(cer, c.ceiling) << "decoded: " << got;
 }
 
-// Ceilings: the worst of eight seeds plus margin. The 140 Hz filter breaks
-// down between 0 and -3 dB (mean 0.60 at -3 dB: dips of the envelope under
-// the automatic threshold split the elements); the 30 Hz filter is too slow
-// for 20 WPM once any noise is present (its envelope barely falls in the gap
-// between two elements), so only its +6 dB case is kept here.
+// Ceilings: the figure of seed 1, the one run here (0.486 at -3 dB through
+// 140 Hz, 0.086 at +6 dB through 30 Hz), plus about one character. Over
+// eight seeds the 140 Hz filter breaks down between 0 and -3 dB (mean 0.60,
+// worst 0.77 at -3 dB: dips of the envelope under the automatic threshold
+// split the elements); the 30 Hz filter is too slow for 20 WPM once any
+// noise is present (its envelope barely falls in the gap between two
+// elements; mean 0.14, worst 0.26 at +6 dB), so only its +6 dB case is kept
+// here.
 INSTANTIATE_TEST_SUITE_P(Receiver, NoisyReception,
                          testing::Values(NoiseCase{6, 140, 0.05}, NoiseCase{0, 140, 0.05},
-                                         NoiseCase{-3, 140, 0.85}, NoiseCase{6, 70, 0.05},
+                                         NoiseCase{-3, 140, 0.50}, NoiseCase{6, 70, 0.05},
                                          NoiseCase{0, 70, 0.05}, NoiseCase{-3, 70, 0.10},
-                                         NoiseCase{6, 30, 0.35}));
+                                         NoiseCase{6, 30, 0.10}));
 
 // The table behind the ceilings: run with --gtest_also_run_disabled_tests.
 TEST(ReceiverMeasurement, DISABLED_CharacterErrorRateTable) {
@@ -203,20 +206,20 @@ TEST(Receiver, AfcFollowsADriftingToneWithinTheGlobalLimit) {
 
     ReceiverRig rig;
     rig.Feed(pcm);
-    EXPECT_NEAR(rig.app.Tune().SignalBin(), endBin, 1.5);
+    EXPECT_NEAR(rig.app.Rx().Tune().SignalBin(), endBin, 1.5);
     std::printf("[ drift ] tone ends at bin %.1f, receive bin %d\n", endBin,
-                rig.app.Tune().SignalBin());
-    EXPECT_EQ(rig.app.Tune().CentreBin(), 186);  // AFC never moves the anchor
+                rig.app.Rx().Tune().SignalBin());
+    EXPECT_EQ(rig.app.Rx().Tune().CentreBin(), 186);  // AFC never moves the anchor
     EXPECT_EQ(test::SuffixEditDistance(SecondHalf(Rendered(kDriftText)), TrimEnd(rig.rx.text)), 0u)
         << rig.rx.text;
 
     // A global deviation of 20 Hz (4 bins) holds the receive bin at 190 at
     // most; it ends on the skirt of the tone.
     ReceiverRig limited;
-    limited.app.Tune().AfcLimit().SetPosition(20);
+    limited.app.SetAfcLimitHz(20);
     limited.Feed(pcm);
-    EXPECT_LE(limited.app.Tune().SignalBin(), 190);
-    EXPECT_GE(limited.app.Tune().SignalBin(), 188);
+    EXPECT_LE(limited.app.Rx().Tune().SignalBin(), 190);
+    EXPECT_GE(limited.app.Rx().Tune().SignalBin(), 188);
 }
 
 // A weak station on the receive bin stops after a short call; a stronger one
@@ -236,10 +239,10 @@ test::CwSynthOptions TwoStations(const std::string& strongText) {
 TEST(Receiver, AutoGoToMaxMovesToTheStrongerStationAfterAPause) {
     const std::string text = "cq de g4xyz g4xyz = pse k = cq de g4xyz g4xyz <AR> k";
     ReceiverRig rig;
-    rig.app.Tune().SetAutoGoToMaxDown(true);
+    rig.app.SetAutoGoToMax(true);
     rig.Feed(Pcm(TwoStations(text)));
-    EXPECT_EQ(rig.app.Tune().SignalBin(), 279);
-    EXPECT_EQ(rig.app.Tune().CentreBin(), 279);
+    EXPECT_EQ(rig.app.Rx().Tune().SignalBin(), 279);
+    EXPECT_EQ(rig.app.Rx().Tune().CentreBin(), 279);
     const std::string sent = Rendered(text);
     EXPECT_EQ(test::SuffixEditDistance(SecondHalf(sent), TrimEnd(rig.rx.text)), 0u) << rig.rx.text;
 }
@@ -247,12 +250,12 @@ TEST(Receiver, AutoGoToMaxMovesToTheStrongerStationAfterAPause) {
 TEST(Receiver, GoToMaxButtonFindsTheStrongerStation) {
     const std::vector<std::int16_t> pcm = Pcm(TwoStations("cq de g4xyz g4xyz k"));
     ReceiverRig rig;
-    const std::vector<std::int16_t> first(pcm.begin(), pcm.begin() + 6 * QuelpApp::kBlockSize);
+    const std::vector<std::int16_t> first(pcm.begin(), pcm.begin() + 6 * kBlockSize);
     rig.Feed(first);
-    EXPECT_EQ(rig.app.Tune().SignalBin(), 186);  // without the button nothing jumps
+    EXPECT_EQ(rig.app.Rx().Tune().SignalBin(), 186);  // without the button nothing jumps
     rig.app.GoToMaxButtonClick();
-    EXPECT_EQ(rig.app.Tune().SignalBin(), 279);
-    EXPECT_EQ(rig.app.Decoder().PauseDots(), 0.0);
+    EXPECT_EQ(rig.app.Rx().Tune().SignalBin(), 279);
+    EXPECT_EQ(rig.app.Rx().Decoder().PauseDots(), 0.0);
 }
 
 TEST(Receiver, SquelchKeepsTheDecoderSilentOnNoiseAlone) {
@@ -262,15 +265,14 @@ TEST(Receiver, SquelchKeepsTheDecoderSilentOnNoiseAlone) {
     noise.tailSec = 0.0;
     noise.snrDb = 0.0;
     std::vector<std::int16_t> pcm = Pcm(noise);
-    pcm.resize(64 * QuelpApp::kBlockSize);
+    pcm.resize(64 * kBlockSize);
 
     for (int squelch : {0, 1}) {
         SCOPED_TRACE(squelch);
         ReceiverRig rig;
-        rig.app.Params().SquelchEnabled = squelch;
         // The noise peaks at the receive bin stay below 0.05; the keyed
         // 0.15 tone below keeps its peak between 0.28 and 0.53.
-        rig.app.Params().SquelchThreshold = 0.12;
+        rig.app.SetSquelch(squelch == 1, 0.12);
         rig.Feed(pcm);
         if (squelch == 1) {
             EXPECT_EQ(rig.rx.text, "");
@@ -280,8 +282,7 @@ TEST(Receiver, SquelchKeepsTheDecoderSilentOnNoiseAlone) {
     }
 
     ReceiverRig rig;
-    rig.app.Params().SquelchEnabled = 1;
-    rig.app.Params().SquelchThreshold = 0.12;
+    rig.app.SetSquelch(true, 0.12);
     test::CwSynthOptions o = Message(kShortQso, 20, 0.15);
     o.snrDb = 6.0;
     rig.Feed(Pcm(o));

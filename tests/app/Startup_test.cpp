@@ -1,12 +1,15 @@
 // The start-up and shut-down order of the application object, seen through a
-// recording main view and start-up hooks that write into the same record.
+// recording main view, and hooks and sound drivers that write into the same
+// record.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "app/EventLoopQueue.h"
 #include "app/QuelpApp.h"
 #include "settings/TempDir.h"
 #include "support/FakeCaptureSink.h"
@@ -14,6 +17,8 @@
 #include "support/FakeFileDialogs.h"
 #include "support/FakeMainView.h"
 #include "support/FakeReceiveText.h"
+#include "support/FakeSoundDriver.h"
+#include "support/ToneBlock.h"
 
 namespace quelp {
 namespace {
@@ -27,58 +32,83 @@ std::string Item(UiItem item) {
     return std::to_string(static_cast<int>(item));
 }
 
+// A sound driver that reports its opening and closing.
+class LoggedDriver : public test::FakeSoundDriver {
+  public:
+    int Open(int device, const SoundFormat& format, SoundDriverClient& client) override {
+        if (log) log("open");
+        return FakeSoundDriver::Open(device, format, client);
+    }
+    int Close() override {
+        if (log) log("close");
+        return FakeSoundDriver::Close();
+    }
+    std::function<void(const std::string& event)> log;
+};
+
 struct AppRig {
     test::FakeMainView view;
     test::FakeClock clock;
     test::FakeFileDialogs dialogs;
     test::FakeReceiveText rx;
     test::FakeCaptureSink sink;
-    QuelpApp app{{view, clock, dialogs, rx, &sink}};
+    LoggedDriver in;
+    LoggedDriver out;
+    EventLoopQueue events{WM_BUFFERDONE};
+    QuelpApp app{Ports()};
     bool exchangeWorks = true;
 
+    AppRig() {
+        in.log = [this](const std::string& e) {
+            Log("sound in " + e + (e == "open" ? HoldOff() : std::string()));
+        };
+        out.log = [this](const std::string& e) {
+            Log("sound out " + e + " shutting=" + (app.ShuttingDown() ? "1" : "0"));
+        };
+    }
+    // The application closes its devices as it goes.
+    ~AppRig() {
+        in.log = nullptr;
+        out.log = nullptr;
+    }
+
+    QuelpPorts Ports() {
+        QuelpPorts p{view, clock, dialogs, rx, &sink};
+        p.soundInDriver = &in;
+        p.soundOutDriver = &out;
+        p.events = &events;
+        return p;
+    }
     void Log(const std::string& line) { view.calls.push_back(line); }
-    std::string HoldOff() { return " holdoff=" + std::to_string(app.DisplayHoldOff.load()); }
+    std::string HoldOff() { return " holdoff=" + std::to_string(app.DisplayHoldOff()); }
 
     // Every hook writes a line into the view's call record.
     void RecordHooks() {
-        StartupHooks& h = app.Startup;
-        h.createDisplayBitmaps = [this] { Log("hook bitmaps" + HoldOff()); };
-        h.registerMessages = [this] { Log("hook messages"); };
-        h.initExchangeLibrary = [this](int channel) {
+        WindowHooks w;
+        w.createDisplayBitmaps = [this] { Log("hook bitmaps" + HoldOff()); };
+        w.checkSlowTimer = [this] { Log("hook slow timer"); };
+        w.caretToEnd = [this] { Log("hook caret"); };
+        w.focusNullButton = [this] { Log("hook focus"); };
+        w.installMessageFilter = [this] { Log("hook filter"); };
+        w.startTimers = [this] { Log("hook timers"); };
+        w.stopTimers = [this] { Log("hook stop timers"); };
+        app.SetWindowHooks(std::move(w));
+        IntegrationHooks i;
+        i.registerMessages = [this] { Log("hook messages" + HoldOff()); };
+        i.initExchangeLibrary = [this](int channel) {
             Log("hook exchange " + std::to_string(channel));
             return exchangeWorks;
         };
-        h.applyChannelSpeedWindow = [this] { Log("hook channel speed"); };
-        h.setChannelBurstLength = [this](int n) {
-            Log("hook channel burst " + std::to_string(n) + HoldOff());
-        };
-        h.createHistory = [this] {
-            Log("hook history");
-            app.DisplayHoldOff = 77;
-        };
-        h.restartSoundInput = [this] { Log("hook sound in" + HoldOff()); };
-        h.restartSoundOutput = [this] { Log("hook sound out"); };
-        h.checkSlowTimer = [this] { Log("hook slow timer"); };
-        h.caretToEnd = [this] { Log("hook caret"); };
-        h.applyRigTuning = [this] { Log("hook rig"); };
-        h.focusNullButton = [this] { Log("hook focus"); };
-        h.installMessageFilter = [this] { Log("hook filter"); };
-        h.startTimers = [this] { Log("hook timers"); };
-        h.setSoundFilterCode = [this](int code) {
-            Log("hook sound filter " + std::to_string(code));
-        };
-        h.closeSoundOutput = [this] {
-            Log(std::string("hook close out shutting=") + (app.ShuttingDown ? "1" : "0"));
-        };
-        h.stopSoundInput = [this] { Log("hook stop in"); };
-        h.stopTimers = [this] { Log("hook stop timers"); };
+        i.applyRigTuning = [this] { Log("hook rig"); };
+        app.SetIntegrationHooks(std::move(i));
     }
 
-    // The recorded lines that mark the steps: hooks, messages, and the view
-    // calls of the settings load and of the filters.
+    // The recorded lines that mark the steps: hooks, sound devices, messages,
+    // and the view calls of the settings load and of the filters.
     std::vector<std::string> Steps() const {
         const std::vector<std::string> marks = {
             "hook ",
+            "sound ",
             "message ",
             "down " + Item(UiItem::AutoTresholdButton) + " ",  // first of the load
             "status 3 ",                                       // last of the load
@@ -102,32 +132,28 @@ TEST(Startup, DeferredInitRunsItsStepsInOrder) {
     TempDir dir;
     const fs::path ini = dir / "my settings.ini";
     const std::string stored =
-        "[Quelp]\nOnTop=1\nFilterWidth=1000\nCwFilterTreshold=350\nSoundFilter=120\n"
+        "[Quelp]\nOnTop=1\nFilterWidth=1000\nCwFilterTreshold=350\nSoundFilter=140\n"
         "SpeedLocked=1\nReUseSpeedLimits=1\nExCanal=4\n";
     WriteFile(ini, stored);
     const std::string capture = (dir / "cap.txt").string();
 
     AppRig r;
     r.RecordHooks();
-    r.app.DisplayHoldOff = 99;
+    r.app.SoundOutputFilter1Click();  // a menu holds the displays
     r.app.DeferredInit({"/usr/bin/quelp", "/F", "\"" + ini.string() + "\"", "/C" + capture});
 
     const std::vector<std::string> expected = {
-        "hook bitmaps holdoff=99",
+        "hook bitmaps holdoff=22",
         "down " + Item(UiItem::AutoTresholdButton) + " 1",
-        "hook channel burst 350 holdoff=5",
-        "hook sound filter 120",
         "status 3 Auto",
         "status 8 On Top",
         "status 1 BF: 100",
         "status 0 MF: 1000 Hz",
-        "hook messages",
+        "hook messages holdoff=5",
         "hook exchange 4",
         "status 6 CapT",
-        "hook channel speed",
-        "hook history",
-        "hook sound in holdoff=5",
-        "hook sound out",
+        "sound in open holdoff=5",
+        "sound out open shutting=0",
         "hook slow timer",
         "hook caret",
         "hook rig",
@@ -140,9 +166,17 @@ TEST(Startup, DeferredInitRunsItsStepsInOrder) {
     EXPECT_TRUE(r.app.Window().StayOnTop);
     ASSERT_EQ(r.sink.openedPaths.size(), 1u);
     EXPECT_EQ(r.sink.openedPaths[0], capture);
-    EXPECT_TRUE(r.app.Capture().CaptureOpen());
-    EXPECT_EQ(r.app.DisplayHoldOff, 5);  // set again before the sound devices
+    EXPECT_TRUE(r.app.CaptureOpen());
+    EXPECT_EQ(r.app.DisplayHoldOff(), 5);
     EXPECT_TRUE(r.app.DeferredInitDone());
+    // What the settings chose reached the channels, the output and the
+    // history: the stored burst length, the locked speed window (the
+    // channels start slower than it), the output filter, a minute of audio.
+    const Receiver& rx = r.app.Rx();
+    EXPECT_EQ(rx.FreqScan().Channel(0).Burst.BurstLength, 350);
+    EXPECT_EQ(rx.FreqScan().Channel(1).DotLen, rx.Params().Speed.UpperDotLimit);
+    EXPECT_EQ(r.app.SoundOutputCode(), 140);
+    EXPECT_EQ(r.app.History().Seconds(), 60);
 
     // Once only.
     const std::size_t calls = r.view.calls.size();
@@ -177,14 +211,16 @@ TEST(Startup, MainFilterAndChainFollowTheSettings) {
     TempDir dir;
     WriteFile(dir / "QUELP.INI", "[Quelp]\nFilterWidth=101\n");
     AppRig r;
-    r.app.Spectrum().OscRing.fill(0.5);
-    r.app.Spectrum().OscIndex = 9;
+    // A tone on the receive bin leaves its envelope in the oscilloscope.
+    r.app.ProcessBlock(test::ToneBlock(186, 8000.0).data(), 1);
+    const SpectrumArrays& s = r.app.Rx().Spectrum();
+    ASSERT_EQ(s.OscIndex, 9);
+    ASSERT_GT(*std::max_element(s.OscRing.begin(), s.OscRing.end()), 0.0);
     r.app.DeferredInit({"quelp", "/F", (dir / "QUELP.INI").string()});
-    EXPECT_EQ(r.app.Filters().MainFilterCode, 101);
-    EXPECT_EQ(r.app.Chain().ActiveRate(), RateCode::Iir);
-    EXPECT_EQ(r.app.Spectrum().OscIndex, 0);
-    EXPECT_EQ(*std::max_element(r.app.Spectrum().OscRing.begin(), r.app.Spectrum().OscRing.end()),
-              0.0);
+    EXPECT_EQ(r.app.Rx().MainFilterCode(), 101);
+    EXPECT_EQ(r.app.Rx().Chain().ActiveRate(), RateCode::Iir);
+    EXPECT_EQ(s.OscIndex, 0);
+    EXPECT_EQ(*std::max_element(s.OscRing.begin(), s.OscRing.end()), 0.0);
 }
 
 TEST(Startup, MissingSettingsFileMovesToTheDefaultDirectory) {
@@ -207,7 +243,7 @@ TEST(Startup, MissingSettingsFileMovesToTheDefaultDirectory) {
     EXPECT_EQ(r.rx.text.rfind("QUELP.INI file was not found in a working directory\r\n", 0), 0u)
         << r.rx.text;
     EXPECT_NE(r.rx.text.find(home.path().string()), std::string::npos);
-    EXPECT_EQ(r.app.Tune().SignalBin(), 300);  // read in the new directory
+    EXPECT_EQ(r.app.Rx().Tune().SignalBin(), 300);  // read in the new directory
 }
 
 TEST(Startup, DecoderReadsSettingsOnlyWhenNamedAndStaysInItsDirectory) {
@@ -219,14 +255,20 @@ TEST(Startup, DecoderReadsSettingsOnlyWhenNamedAndStaysInItsDirectory) {
 
     AppRig none;
     none.app.DeferredInit(StartupOptions::ForDecoder(""));
-    EXPECT_EQ(none.app.Tune().SignalBin(), 186);
+    EXPECT_EQ(none.app.Rx().Tune().SignalBin(), 186);
     EXPECT_FALSE(none.app.Window().StayOnTop);
-    EXPECT_EQ(none.app.CollectSettings(), SettingsValues{});
+    // Every setting as built in: as an application that never started has it.
+    AppRig fresh;
+    ProfileFile started;
+    ProfileFile builtIn;
+    none.app.CollectSettings(started);
+    fresh.app.CollectSettings(builtIn);
+    EXPECT_EQ(started.Serialize(), builtIn.Serialize());
 
     AppRig named;
     const std::string capture = (other / "cap.txt").string();
     named.app.DeferredInit(StartupOptions::ForDecoder((other / "named.ini").string(), capture));
-    EXPECT_EQ(named.app.Tune().SignalBin(), 400);
+    EXPECT_EQ(named.app.Rx().Tune().SignalBin(), 400);
     EXPECT_EQ(named.app.Params().SettingsPath, (other / "named.ini").string());
     ASSERT_EQ(named.sink.openedPaths.size(), 1u);
     EXPECT_EQ(named.sink.openedPaths[0], capture);
@@ -236,20 +278,21 @@ TEST(Startup, DecoderReadsSettingsOnlyWhenNamedAndStaysInItsDirectory) {
 TEST(Startup, ShutdownRunsOnceAndNeverWritesTheSettings) {
     TempDir dir;
     const fs::path ini = dir / "QUELP.INI";
-    const std::string stored = "[Quelp]\r\nRxFreqBin=300\r\n";
+    // With an output filter, so the output device is open too.
+    const std::string stored = "[Quelp]\r\nRxFreqBin=300\r\nSoundFilter=140\r\n";
     WriteFile(ini, stored);
 
     AppRig r;
     r.RecordHooks();
     r.app.DeferredInit({"quelp", "/F", ini.string(), "/C", (dir / "cap.txt").string()});
-    r.app.Tune().SetReceiveBin(400);  // a change that a save would write
+    r.app.SetReceiveBin(400);  // a change that a save would write
     r.view.calls.clear();
 
-    r.app.Shutdown();
-    EXPECT_TRUE(r.app.ShuttingDown);
+    EXPECT_EQ(r.app.Shutdown(), CaptureCloseResult::Closed);
+    EXPECT_TRUE(r.app.ShuttingDown());
     const std::vector<std::string> expected = {
-        "hook close out shutting=1",
-        "hook stop in",
+        "sound out close shutting=1",
+        "sound in close",
         "message File Closed: Capture file was closed",
         "status 6 ",
         "hook stop timers",
@@ -258,7 +301,7 @@ TEST(Startup, ShutdownRunsOnceAndNeverWritesTheSettings) {
     EXPECT_FALSE(r.sink.open);
 
     r.view.calls.clear();
-    r.app.Shutdown();
+    EXPECT_EQ(r.app.Shutdown(), CaptureCloseResult::Busy);
     EXPECT_TRUE(r.view.calls.empty());
     EXPECT_EQ(ReadFile(ini), stored);
 
@@ -266,14 +309,14 @@ TEST(Startup, ShutdownRunsOnceAndNeverWritesTheSettings) {
     TempDir empty;
     AppRig q;
     q.app.DeferredInit({"quelp", "/F", (empty / "QUELP.INI").string()});
-    q.app.Shutdown();
+    EXPECT_EQ(q.app.Shutdown(), CaptureCloseResult::NothingOpen);
     EXPECT_FALSE(fs::exists(empty / "QUELP.INI"));
     EXPECT_EQ(q.sink.closes, 0);  // no capture file was open
 
     // Closed before the start-up ran: nothing is opened afterwards.
     AppRig late;
     late.RecordHooks();
-    late.app.Shutdown();
+    EXPECT_EQ(late.app.Shutdown(), CaptureCloseResult::NothingOpen);
     late.view.calls.clear();
     late.app.DeferredInit({"quelp", "/C", (empty / "cap.txt").string()});
     EXPECT_TRUE(late.view.calls.empty());

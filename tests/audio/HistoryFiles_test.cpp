@@ -15,9 +15,14 @@ using test::FakeClock;
 using test::FakeMainView;
 using test::TempDir;
 
+// Records the files the application is asked to decode.
+struct RecordingDecoder final : HistoryDecoder {
+    void DecodeHistoryFile(const std::string& path) override { paths.push_back(path); }
+    std::vector<std::string> paths;
+};
+
 struct HistoryFixture : ::testing::Test {
-    HistoryFixture() : files(history, view, clock, dir.path()) {
-        files.SetDecodeHook([this](const std::string& name) { decoded.push_back(name); });
+    HistoryFixture() {
         history.Allocate(60, 11025.0);
         std::vector<int16_t> block(2048, 7);
         for (int i = 0; i < 20; ++i) history.Store(block.data());
@@ -37,8 +42,9 @@ struct HistoryFixture : ::testing::Test {
     TWaveBuff history;
     FakeMainView view;
     FakeClock clock;
-    HistoryFiles files;
-    std::vector<std::string> decoded;
+    RecordingDecoder decoder;
+    std::vector<std::string>& decoded = decoder.paths;
+    HistoryFiles files{history, view, clock, &decoder, dir.path()};
 };
 
 TEST(HistoryNames, SubtractsAcrossDayMonthAndYearEnds) {
@@ -83,13 +89,13 @@ TEST_F(HistoryFixture, ReplayDuringADecodeLeavesEverythingAlone) {
 
 TEST_F(HistoryFixture, ReplayWithoutHistoryOrFileReEnablesControls) {
     TWaveBuff none;
-    HistoryFiles noHistory(none, view, clock, dir.path());
+    HistoryFiles noHistory(none, view, clock, nullptr, dir.path());
     noHistory.ReplayButtonClick(false);
     EXPECT_TRUE(view.enabled[UiItem::ReplayButton]);
     EXPECT_TRUE(view.enabled[UiItem::DecodeFromFile1]);
     EXPECT_FALSE(fs::exists(dir.path() / "~~~tmp~~.wav"));
 
-    HistoryFiles nowhere(history, view, clock, dir.path() / "missing");
+    HistoryFiles nowhere(history, view, clock, &decoder, dir.path() / "missing");
     nowhere.ReplayButtonClick(false);
     EXPECT_EQ(Messages(), std::vector<std::string>{"Error: Temporary wave file saving Error!"});
     EXPECT_TRUE(view.enabled[UiItem::ReplayButton]);
@@ -154,7 +160,7 @@ TEST_F(HistoryFixture, FailedTemporaryFileNeverDeletesAnEarlierSave) {
 
 TEST_F(HistoryFixture, NoHistoryMeansNoSave) {
     TWaveBuff none;
-    HistoryFiles noHistory(none, view, clock, dir.path());
+    HistoryFiles noHistory(none, view, clock, nullptr, dir.path());
     noHistory.SaveButtonClick();
     EXPECT_FALSE(fs::exists(dir.path() / "Waves"));
     EXPECT_TRUE(view.messages.empty());

@@ -46,24 +46,35 @@ Samples Recording(size_t n, unsigned seed) {
     return s;
 }
 
-struct LiveInput {
-    explicit LiveInput(int channel) { params.InputCardChannel = channel; }
+// The bypass needs no output filter; the filtered selections would load one.
+struct UnusedFilter {
+    SineTable sine;
+    std::int32_t phaseStep = 0;
+    DspSound filter{sine, phaseStep};
+};
+
+// The live input with only the block processor listening.
+struct LiveInput final : SoundInClient {
+    explicit LiveInput(int channel) { cards.InputCardChannel = channel; }
     PortAudioDriver driver{PortAudioDriver::Direction::Input};
-    Quelp_Params params;
+    SoundCardOptions cards;
     test::FakeMainView view;
     EventLoopQueue events{WM_BUFFERDONE};
     std::atomic<int> displayHoldOff{5};
     std::atomic<bool> shuttingDown{false};
     std::atomic<bool> fileDecoding{false};
     std::vector<Samples> blocks;
-    SoundIn in{
-        driver,
-        params,
-        view,
-        events,
-        {displayHoldOff, shuttingDown, fileDecoding},
-        {nullptr, [this](std::span<const int16_t> b) { blocks.emplace_back(b.begin(), b.end()); },
-         nullptr, nullptr, nullptr, nullptr, nullptr}};
+    SoundIn in{driver, cards, view, events, {displayHoldOff, shuttingDown, fileDecoding}, *this};
+
+    void ProcessLiveBlock(std::span<const int16_t> b) override {
+        blocks.emplace_back(b.begin(), b.end());
+    }
+    void ClearSpectrumPeak() override {}
+    void StoreHistory(std::span<const int16_t>) override {}
+    bool WaveCaptureActive() override { return false; }
+    bool WriteWaveCapture(std::span<const int16_t>) override { return true; }
+    void CloseWaveCapture() override {}
+    void EndApplication() override {}
 
     // The main thread's loop until `count` blocks have been processed.
     bool RunUntil(size_t count) {
@@ -97,8 +108,9 @@ TEST(PortAudioDriver, WithoutASoundCardStartUpSaysSoOnceAndGoesOn) {
         (std::vector<std::pair<std::string, std::string>>{{"No sound input device", "Error"}}));
 
     PortAudioDriver outDriver(PortAudioDriver::Direction::Output);
-    SoundOut out(outDriver, live.params, live.view);
-    SoundOutput output(out, live.view, live.displayHoldOff, {});
+    SoundOut out(outDriver, live.cards, live.view);
+    UnusedFilter unused;
+    SoundOutput output(out, live.view, unused.filter);
     EXPECT_EQ(output.SelectSoundOutput(9998), 0);
     EXPECT_EQ(live.view.messages.back().first, "No sound output device");
     // Neither ALSA nor the JACK client library floods stderr.
@@ -148,11 +160,11 @@ TEST(PortAudioDriver, PlaysTheSamplesIntoAnAlsaFileDevice) {
     files.AddPlayback("quelp_playback");
     files.Install();
     PortAudioDriver driver(PortAudioDriver::Direction::Output);
-    Quelp_Params params;
+    SoundCardOptions cards;
     test::FakeMainView view;
-    std::atomic<int> holdOff{0};
-    SoundOut out(driver, params, view);
-    SoundOutput output(out, view, holdOff, {});
+    SoundOut out(driver, cards, view);
+    UnusedFilter unused;
+    SoundOutput output(out, view, unused.filter);
     const int device = FindDevice(driver, "quelp_playback");
     ASSERT_GE(device, 0) << "PortAudio does not list the ALSA file device";
     output.RestartSoundOutput(device);

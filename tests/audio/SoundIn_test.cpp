@@ -16,10 +16,11 @@ namespace {
 
 using Block = std::vector<int16_t>;
 
-// The sound input with a fake driver and recording hooks.
-struct InputRig {
+// The sound input with a fake driver, recording what reaches the rest of
+// the program.
+struct InputRig final : SoundInClient {
     test::FakeSoundDriver driver;
-    Quelp_Params params;
+    SoundCardOptions cards;
     test::FakeMainView view;
     EventLoopQueue events{WM_BUFFERDONE};
     std::atomic<int> displayHoldOff{0};
@@ -34,27 +35,26 @@ struct InputRig {
     int ends = 0;
     std::function<void()> duringProcess;  // runs inside the block processor
 
-    SoundIn in{driver,
-               params,
-               view,
-               events,
-               {displayHoldOff, shuttingDown, fileDecoding},
-               {[this] { ++peakClears; },
-                [this](std::span<const int16_t> b) {
-                    processed.emplace_back(b.begin(), b.end());
-                    if (duringProcess) duringProcess();
-                },
-                [this](std::span<const int16_t> b) { history.emplace_back(b.begin(), b.end()); },
-                [this] { return captureOpen; },
-                [this](std::span<const int16_t> b) {
-                    captured.emplace_back(b.begin(), b.end());
-                    return !captureFails;
-                },
-                [this] {
-                    ++captureCloses;
-                    captureOpen = false;
-                },
-                [this] { ++ends; }}};
+    void ClearSpectrumPeak() override { ++peakClears; }
+    void ProcessLiveBlock(std::span<const int16_t> b) override {
+        processed.emplace_back(b.begin(), b.end());
+        if (duringProcess) duringProcess();
+    }
+    void StoreHistory(std::span<const int16_t> b) override {
+        history.emplace_back(b.begin(), b.end());
+    }
+    bool WaveCaptureActive() override { return captureOpen; }
+    bool WriteWaveCapture(std::span<const int16_t> b) override {
+        captured.emplace_back(b.begin(), b.end());
+        return !captureFails;
+    }
+    void CloseWaveCapture() override {
+        ++captureCloses;
+        captureOpen = false;
+    }
+    void EndApplication() override { ++ends; }
+
+    SoundIn in{driver, cards, view, events, {displayHoldOff, shuttingDown, fileDecoding}, *this};
 
     // The main thread's loop: WM_BUFFERDONE to InputBufferDone.
     void Pump() {
@@ -77,7 +77,7 @@ struct InputRig {
 TEST(SoundIn, KeepsSixteenBuffersCirculatingAndShowsFreeBuffersOnlyOnChange) {
     InputRig rig;
     rig.displayHoldOff = 2;
-    rig.in.RestartSoundInput(rig.params.SoundCardNumber);
+    rig.in.RestartSoundInput(rig.cards.SoundCardNumber);
     ASSERT_TRUE(rig.in.IsOpen());
     EXPECT_EQ(rig.driver.format.channels, 1);
     EXPECT_EQ(rig.driver.format.samplesPerSec, 11025);
@@ -123,7 +123,7 @@ TEST(SoundIn, KeepsTheChosenChannelOfAStereoDevice) {
     }
     for (int channel : {1, 2}) {
         InputRig rig;
-        rig.params.InputCardChannel = channel;
+        rig.cards.InputCardChannel = channel;
         rig.in.OpenSoundInput();
         EXPECT_EQ(rig.driver.format.channels, 2);
         ASSERT_TRUE(rig.driver.CompleteNext(frames));

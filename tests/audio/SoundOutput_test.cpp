@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "dsp/MainFilterTable.h"
 #include "support/FakeMainView.h"
 #include "support/FakeSoundDriver.h"
 
@@ -15,17 +18,16 @@ using Messages = std::vector<std::pair<std::string, std::string>>;
 
 struct OutputRig {
     test::FakeSoundDriver driver;
-    Quelp_Params params;
+    SoundCardOptions cards;
     test::FakeMainView view;
-    std::atomic<int> displayHoldOff{0};
-    std::vector<int> configured;  // filter codes selected in the output chain
-    double filterValue = 0.0;     // what the output filter returns
-    SoundOut out{driver, params, view};
-    SoundOutput output{out,
-                       view,
-                       displayHoldOff,
-                       {[this](int code) { configured.push_back(code); },
-                        [this](int16_t) { return filterValue; }}};
+    SineTable sine;
+    std::int32_t phaseStep = 0;
+    DspSound filter{sine, phaseStep};
+    SoundOut out{driver, cards, view};
+    SoundOutput output{out, view, filter};
+
+    // The rate the output filter runs at; None while no filter was loaded.
+    RateCode FilterRate() const { return filter.Disabled() ? RateCode::None : filter.Rate(); }
 
     UiItem Checked() const {
         UiItem found = UiItem::ClearBuffer1;
@@ -67,32 +69,32 @@ TEST(SoundOutput, EveryMenuEntryShowsItsCaptionChecksItselfAndStoresItsCode) {
     };
     for (const Case& c : cases) {
         OutputRig rig;
-        rig.output.SoundOutputFilter1Click();
-        EXPECT_EQ(rig.displayHoldOff.load(), 22);
-        ASSERT_TRUE(rig.output.SoundOutputMenuClick(c.item));
-        EXPECT_EQ(rig.displayHoldOff.load(), 1);
+        int code = -1;
+        ASSERT_TRUE(SoundOutput::CodeOf(c.item, code));
+        EXPECT_EQ(code, c.code) << c.caption;
+        EXPECT_EQ(rig.output.SelectSoundOutput(code), c.code);
         EXPECT_EQ(rig.output.SoundFilter, c.code) << c.caption;
         EXPECT_EQ(rig.Caption(), c.caption);
         EXPECT_EQ(rig.Checked(), c.item) << c.caption;
         // The device is open exactly while the selection is not "Sound Off".
         EXPECT_EQ(rig.out.IsOpen(), c.code != 0) << c.caption;
         const bool filtered = c.code != 0 && c.code != 9998;
-        EXPECT_EQ(rig.configured, filtered ? std::vector<int>{c.code} : std::vector<int>{});
+        EXPECT_EQ(rig.FilterRate(), filtered ? FindMainFilter(c.code)->Rate : RateCode::None);
         EXPECT_TRUE(rig.view.messages.empty());
     }
-    OutputRig rig;
-    EXPECT_FALSE(rig.output.SoundOutputMenuClick(UiItem::FIR600Menu));
+    int code = -1;
+    EXPECT_FALSE(SoundOutput::CodeOf(UiItem::FIR600Menu, code));
 }
 
 TEST(SoundOutput, AnUnknownStoredCodeStartsWithTheSoundOff) {
     OutputRig rig;
     rig.output.SoundFilter = 3000;  // the bandwidth, not the code of that entry
-    rig.output.RestartSoundOutput(rig.params.OutSoundCardNumber);
+    rig.output.RestartSoundOutput(rig.cards.OutSoundCardNumber);
     EXPECT_EQ(rig.output.SoundFilter, 0);
     EXPECT_EQ(rig.Caption(), "Sound Output  (Off)");
     EXPECT_EQ(rig.Checked(), UiItem::SoundOff1);
     EXPECT_FALSE(rig.driver.isOpen);
-    EXPECT_TRUE(rig.configured.empty());
+    EXPECT_EQ(rig.FilterRate(), RateCode::None);
 
     // A stored valid code is restored; device numbers outside 0..9 mean the
     // default device.
@@ -116,9 +118,10 @@ TEST(SoundOutput, BypassTogglesAgainstTheLastOtherSelection) {
     rig.output.SelectSoundOutput(600);
     rig.output.ToggleSoundBypass();
     EXPECT_EQ(rig.output.LastSoundFilter(), 600);
+    rig.filter.SetFir(0, 0, nullptr);  // unloaded: the way back must load it again
     rig.output.ToggleSoundBypass();
     EXPECT_EQ(rig.output.SoundFilter, 600);
-    EXPECT_EQ(rig.configured, (std::vector<int>{600, 600}));
+    EXPECT_EQ(rig.FilterRate(), RateCode::R2756);
 }
 
 TEST(SoundOutput, OpenFailuresAreReportedAndLeaveTheSoundOff) {
@@ -167,23 +170,27 @@ TEST(SoundOutput, TheFirstBufferReachesTheDeviceAfter1024FurtherSamples) {
 }
 
 TEST(SoundOutput, FilteredSamplesAreScaledByFourRoundedAndLimited) {
-    const std::pair<double, int16_t> cases[] = {{20000.0, 32767}, {-20000.0, -32767}, {1.3, 5},
-                                                {-1.4, -6},       {0.125, 1},         {-0.125, 0}};
+    // With the mixer at 0 Hz and a single tap of 5/16 at the full rate, the
+    // filter gives exactly 5/16 of each sample: played, 5/4 of it rounded
+    // half up.
+    static constexpr double kTap = 0.3125;
+    const std::pair<int16_t, int16_t> cases[] = {
+        {32767, 32767}, {-32767, -32767}, {1, 1}, {-1, -1}, {2, 3}, {-2, -2}, {3, 4}, {-3, -4}};
     OutputRig rig;
     rig.output.SelectSoundOutput(140);
-    for (auto [y, expected] : cases) {
-        rig.filterValue = y;
-        rig.output.FeedSoundOutput(0);
-    }
-    for (int i = 6; i < 1024; ++i) rig.output.FeedSoundOutput(0);
+    rig.filter.SetFir(static_cast<std::int32_t>(RateCode::R11025), 1, &kTap);
+    for (const auto& c : cases) rig.output.FeedSoundOutput(c.first);
+    for (auto i = std::ssize(cases); i < 1024; ++i) rig.output.FeedSoundOutput(0);
     ASSERT_TRUE(rig.driver.CompleteNext());
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(rig.driver.played[1024 + i], cases[i].second) << i;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(rig.driver.played[1024 + i], cases[i].second) << cases[i].first;
+    }
 }
 
 TEST(SoundOutput, AStereoDeviceCarriesTheSoundOnOneChannelOnly) {
     for (int channel : {1, 2}) {
         OutputRig rig;
-        rig.params.OutputCardChannel = channel;
+        rig.cards.OutputCardChannel = channel;
         rig.output.SelectSoundOutput(9998);
         EXPECT_EQ(rig.driver.format.channels, 2);
         for (int i = 0; i < 1024; ++i) rig.output.FeedSoundOutput(1000);

@@ -26,9 +26,12 @@ Spectrum PeaksAt(std::initializer_list<std::pair<int, double>> peaks) {
 
 struct Scan {
     SineTable sine;
-    Quelp_Params params;
+    DetectorLevels levels;
+    DecoderSpeed speed;
+    ChannelReuse reuse;
     CharacterTables tables;
-    TFreqScan scan{sine, params, tables};
+    CharsetChoice charset;
+    TFreqScan scan{sine, levels, speed, reuse, tables, charset};
 
     std::vector<int> Bins() const {
         std::vector<int> bins;
@@ -40,9 +43,10 @@ struct Scan {
         for (int b : Bins()) n += b > 0;
         return n;
     }
-    // The samples of a keyed tone on the bin centre, through ScanSample.
+    // The samples of a keyed tone on the bin centre, through ScanSample,
+    // with the main threshold set by hand.
     void Feed(const std::vector<std::int16_t>& pcm) {
-        for (std::int16_t s : pcm) scan.ScanSample(s);
+        for (std::int16_t s : pcm) scan.ScanSample(s, false);
     }
 };
 
@@ -105,7 +109,7 @@ TEST(FreqScan, KeepsTheFiveStrongestPeaksStrongestFirst) {
 
 TEST(FreqScan, PeaksOnlyAboveTheSquelchAndInsideTheBand) {
     Scan s;
-    s.params.SquelchThreshold = 0.5;
+    s.levels.SquelchThreshold = 0.5;
     // 0.5 itself is not above; 39 and 338 lie outside the band of 40..336.
     s.scan.ScanBlock(PeaksAt({{39, 9.0}, {100, 0.5}, {200, 0.6}, {336, 0.7}, {338, 9.0}}), 40);
     EXPECT_EQ(s.Bins(), (std::vector<int>{336, 200, F, F, F}));
@@ -183,10 +187,10 @@ TEST(FreqScan, SpeedWindowReachesChannelsOnlyWhenReused) {
     // channels that reuse the lock stay at its upper edge, others follow.
     for (int reuse : {0, 1}) {
         Scan s;
-        s.params.SpeedLocked = 1;
-        s.params.ReUseSpeedLimits = reuse;
-        s.params.LowerDotLimit = 100;
-        s.params.UpperDotLimit = 200;
+        s.speed.SpeedLocked = 1;
+        s.reuse.ReUseSpeedLimits = reuse;
+        s.speed.LowerDotLimit = 100;
+        s.speed.UpperDotLimit = 200;
         s.scan.ApplySpeedWindow();
         EXPECT_EQ(s.scan.Channel(2).DotLen, reuse ? 200 : 2600);
         EXPECT_EQ(s.scan.Channel(2).DashLen, reuse ? 600 : 1986);
@@ -205,13 +209,12 @@ TEST(FreqScan, ThresholdRestsOnTheMainLimitOnlyWhenAllThreeAgree) {
     // limit is 0.02.
     for (int mask = 0; mask < 8; ++mask) {
         Scan s;
-        s.params.MinAutoThreshold = 0.02;
-        s.params.ReUseThresholdLimit = mask & 1;
-        s.params.EnableManualLimit = (mask >> 1) & 1;
+        s.levels.MinAutoThreshold = 0.02;
+        s.reuse.ReUseThresholdLimit = mask & 1;
+        s.levels.EnableManualLimit = (mask >> 1) & 1;
         const bool down = (mask >> 2) & 1;
-        s.scan.AutoThresholdDown = [down] { return down; };
         s.scan.ScanBlock(PeaksAt({{186, 1.0}}), 40);
-        s.scan.ScanSample(0);
+        s.scan.ScanSample(0, down);
         EXPECT_EQ(s.scan.Channel(0).ChannelThreshold, mask == 7 ? 0.02 : 0.0) << mask;
     }
 }

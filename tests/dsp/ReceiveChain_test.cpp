@@ -99,7 +99,7 @@ TEST(ReceiveChain, ZeroPhaseStepPassesDcThroughTheQBranch) {
     // sin 0 = 0 on I and 32000 x 3.125e-5 = 1 on Q: a DC input comes out as
     // itself times the path's DC gain.
     for (const MainFilterRow& row : AllMainFilters()) {
-        SCOPED_TRACE(row.Status);
+        SCOPED_TRACE(row.Code);
         ReceiveChain chain(Sine());
         Load(chain, row);
         chain.PhaseStep = 0;
@@ -111,13 +111,12 @@ TEST(ReceiveChain, ZeroPhaseStepPassesDcThroughTheQBranch) {
 
 TEST(ReceiveChain, ToneOnTheMixerFrequencyGivesASteadyFullScaleEnvelope) {
     for (const MainFilterRow& row : AllMainFilters()) {
-        SCOPED_TRACE(row.Status);
+        SCOPED_TRACE(row.Code);
         double lo = 0.0;
         const double hi = ToneEnvelope(row, kMixerHz, SettleSamples(row), 2000, &lo);
         EXPECT_LT(hi - lo, 1e-4);
         EXPECT_NEAR(hi, 32767.0 / 32768.0 * PathDcGain(row), 1e-4);
-        std::printf("[ measured ] %-13s on-tone envelope %.6f\n", std::string(row.Status).c_str(),
-                    0.5 * (hi + lo));
+        std::printf("[ measured ] filter %-5d on-tone envelope %.6f\n", row.Code, 0.5 * (hi + lo));
     }
 }
 
@@ -128,7 +127,7 @@ TEST(ReceiveChain, FullRateFiltersRejectTonesBeyondTheFirstNull) {
     };
     for (const Case& c : {Case{1000, 501.6}, Case{2000, 1006.0}, Case{3500, 1496.6}}) {
         const MainFilterRow& row = *FindMainFilter(c.code);
-        SCOPED_TRACE(row.Status);
+        SCOPED_TRACE(row.Code);
         const int settle = row.Fir->Taps + 50;
         const double ref = ToneEnvelope(row, kMixerHz, settle, 300);
         // Both sides of the mixer frequency, from just past the null over the
@@ -147,8 +146,9 @@ TEST(ReceiveChain, FullRateFiltersRejectTonesBeyondTheFirstNull) {
             if (off < kMixerHz - 50.0) probe(kMixerHz - off);
         }
         const double db = 20.0 * std::log10(ref / worstPeak);
-        std::printf("[ measured ] %-13s rejection beyond the first null %.1f dB (mean %.1f dB)\n",
-                    std::string(row.Status).c_str(), db, 20.0 * std::log10(ref / worstMean));
+        std::printf(
+            "[ measured ] filter %-5d rejection beyond the first null %.1f dB (mean %.1f dB)\n",
+            row.Code, db, 20.0 * std::log10(ref / worstMean));
         EXPECT_GT(db, 80.0);
     }
 }
@@ -168,7 +168,7 @@ TEST(ReceiveChain, WholeChainHalfAmplitudeWidth) {
                              {1001, 158.5, 509.0}};
     for (const Bounds& b : bounds) {
         const MainFilterRow& row = *FindMainFilter(b.code);
-        SCOPED_TRACE(row.Status);
+        SCOPED_TRACE(row.Code);
         const int settle = SettleSamples(row);
         const int window = 40 * Decimation(row.Rate) + 200;
         const double ref = ToneEnvelope(row, kMixerHz, settle, window);
@@ -178,8 +178,8 @@ TEST(ReceiveChain, WholeChainHalfAmplitudeWidth) {
             const double mid = 0.5 * (lo + hi);
             (ToneEnvelope(row, kMixerHz + mid, settle, window) > 0.5 * ref ? lo : hi) = mid;
         }
-        std::printf("[ measured ] %-13s -6 dB width %.1f Hz (+/- %.1f Hz)\n",
-                    std::string(row.Status).c_str(), 2.0 * lo, lo);
+        std::printf("[ measured ] filter %-5d -6 dB width %.1f Hz (+/- %.1f Hz)\n", row.Code,
+                    2.0 * lo, lo);
         EXPECT_GT(lo, b.lo);
         EXPECT_LT(lo, b.hi);
     }
@@ -189,7 +189,7 @@ TEST(ReceiveChain, EnvelopeChangesOnlyOnDecimatedSamples) {
     std::mt19937 rng(11);
     std::uniform_real_distribution<double> u(-1.0, 1.0);
     for (const MainFilterRow& row : AllMainFilters()) {
-        SCOPED_TRACE(row.Status);
+        SCOPED_TRACE(row.Code);
         const int every = Decimation(row.Rate);
         ReceiveChain chain(Sine());
         Load(chain, row);

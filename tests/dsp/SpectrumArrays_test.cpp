@@ -12,7 +12,7 @@
 namespace quelp {
 namespace {
 
-constexpr size_t kFirst = SpectrumArrays::kFirstBin, kLast = SpectrumArrays::kLastBin;
+constexpr size_t kFirst = kFirstBin, kLast = kLastBin;
 
 TEST(SpectrumArrays, ZeroBlockDecaysOnlyTheBand) {
     auto a = std::make_unique<SpectrumArrays>();

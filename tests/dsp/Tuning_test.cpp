@@ -5,20 +5,20 @@
 #include <array>
 #include <climits>
 
-#include "support/FakeMainView.h"
-
 namespace quelp {
 namespace {
 
 struct TuningFixture : ::testing::Test {
-    Quelp_Params params;
-    test::FakeMainView view;
-    std::array<double, 2048> peak{};
-    Tuning tuning{params, view, peak};
+    double samplingFreq = 11025.0;
+    DetectorLevels levels;
+    std::array<double, kBlockSize> peak{};
+    Tuning tuning{samplingFreq, levels, peak};
     double pauseDots = 10.0;
 
     void Ramp(bool upwards) {
-        for (int k = 0; k < 2048; ++k) peak[static_cast<size_t>(k)] = upwards ? k : 2048 - k;
+        for (int k = 0; k < kBlockSize; ++k) {
+            peak[static_cast<size_t>(k)] = upwards ? k : kBlockSize - k;
+        }
     }
 };
 
@@ -29,10 +29,10 @@ TEST_F(TuningFixture, StartState) {
     EXPECT_EQ(tuning.TxBin(), 186);
     EXPECT_EQ(tuning.ScanStartBin(), 40);
     EXPECT_EQ(tuning.DisplayCentreBin, 295);
-    EXPECT_EQ(tuning.Afc().Position(), 50);
-    EXPECT_EQ(tuning.AfcLimit().Position(), 300);
-    EXPECT_TRUE(tuning.AfcDown());
-    EXPECT_FALSE(tuning.AutoGoToMaxDown());
+    EXPECT_EQ(tuning.AfcDeviationHz(), 50);
+    EXPECT_EQ(tuning.AfcLimitHz(), 300);
+    EXPECT_TRUE(tuning.AfcOn());
+    EXPECT_FALSE(tuning.AutoGoToMaxOn());
 }
 
 TEST_F(TuningFixture, GoToMaxKeepsTheCurrentBinOnTiesAndSnapsTheAnchor) {
@@ -42,7 +42,7 @@ TEST_F(TuningFixture, GoToMaxKeepsTheCurrentBinOnTiesAndSnapsTheAnchor) {
     ASSERT_EQ(tuning.SignalBin(), 105);
     ASSERT_EQ(tuning.CentreBin(), 100);
     peak.fill(1.0);
-    tuning.GoToMax(pauseDots);
+    EXPECT_TRUE(tuning.GoToMax(pauseDots));
     EXPECT_EQ(tuning.SignalBin(), 105);
     EXPECT_EQ(tuning.CentreBin(), 105);
     EXPECT_EQ(tuning.PhaseStep(), 16 * 105);
@@ -60,28 +60,20 @@ TEST_F(TuningFixture, GoToMaxSearchesOnlyTheBandAndPrefersTheLowerBin) {
 }
 
 TEST_F(TuningFixture, GoToMaxRefusedBySquelchStillClearsThePause) {
-    params.SquelchEnabled = 1;
-    params.SquelchThreshold = 0.5;
-    int rigCalls = 0;
-    tuning.TuneRigToMark = [&] { ++rigCalls; };
-    params.TuneRig = 2;
+    levels.SquelchEnabled = 1;
+    levels.SquelchThreshold = 0.5;
     peak[300] = 0.4;
-    tuning.GoToMax(pauseDots);
+    EXPECT_FALSE(tuning.GoToMax(pauseDots));
     EXPECT_EQ(tuning.SignalBin(), 186);
     EXPECT_EQ(pauseDots, 0.0);
-    EXPECT_EQ(rigCalls, 0);
-    peak[300] = 0.5;  // at the level: retunes, and the rig follows
-    tuning.GoToMax(pauseDots);
+    peak[300] = 0.5;  // at the level: retunes
+    EXPECT_TRUE(tuning.GoToMax(pauseDots));
     EXPECT_EQ(tuning.SignalBin(), 300);
-    EXPECT_EQ(rigCalls, 1);
-    params.TuneRig = 0;
-    tuning.GoToMax(pauseDots);
-    EXPECT_EQ(rigCalls, 1);
 }
 
 TEST_F(TuningFixture, AfcWalksWithinLocalAndGlobalDeviations) {
     tuning.SetReceiveBin(100);
-    tuning.Afc().SetPosition(10);  // 2 bins; the global 300 Hz is 56 bins
+    tuning.SetAfcDeviationHz(10);  // 2 bins; the global 300 Hz is 56 bins
     Ramp(true);
     tuning.AfcStep();
     EXPECT_EQ(tuning.SignalBin(), 102);
@@ -105,13 +97,12 @@ TEST_F(TuningFixture, AfcStopsAtTheBandEdge) {
 TEST_F(TuningFixture, AfcSurvivesAnUncheckedSamplingRate) {
     Ramp(true);
     for (double rate : {1e-300, 0.0, -11025.0}) {
-        params.SamplingFreq = rate;
+        samplingFreq = rate;
         tuning.SetReceiveBin(300);
         tuning.AfcStep();
         EXPECT_GE(tuning.SignalBin(), 300);
         EXPECT_LE(tuning.SignalBin(), 558);
     }
-    EXPECT_EQ(tuning.FrequencyText(186), "-1001 Hz");
 }
 
 TEST_F(TuningFixture, AfcWithAnEmptyRangeMovesNothing) {
@@ -119,8 +110,8 @@ TEST_F(TuningFixture, AfcWithAnEmptyRangeMovesNothing) {
     Ramp(true);
     tuning.AfcStep();
     ASSERT_EQ(tuning.SignalBin(), 109);
-    tuning.Afc().SetPosition(5);  // 1 bin each: 108..110 and 99..101 do not meet
-    tuning.AfcLimit().SetPosition(5);
+    tuning.SetAfcDeviationHz(5);  // 1 bin each: 108..110 and 99..101 do not meet
+    tuning.SetAfcLimitHz(5);
     Ramp(false);
     tuning.AfcStep();
     EXPECT_EQ(tuning.SignalBin(), 109);
@@ -135,7 +126,7 @@ TEST_F(TuningFixture, WheelHoldsAfcForTwoBlocks) {
     EXPECT_EQ(tuning.SignalBin(), 187);
     tuning.BlockAfc();
     EXPECT_EQ(tuning.SignalBin(), 196);
-    tuning.SetAfcDown(false);
+    tuning.SetAfcOn(false);
     tuning.BlockAfc();
     EXPECT_EQ(tuning.SignalBin(), 196);
 }
@@ -155,16 +146,13 @@ TEST_F(TuningFixture, FineTuneRoundsToTheNearestBinWithinLimits) {
     }
 }
 
-TEST_F(TuningFixture, ClickTuneLimitsToTheBandAndShowsTheFrequency) {
-    tuning.ClickTune(186);
-    EXPECT_EQ(view.Status(panel::Frequency), "1001 Hz");
-    tuning.ClickTune(600);
+TEST_F(TuningFixture, ReceiveBinIsLimitedToTheBand) {
+    tuning.SetReceiveBin(600);
     EXPECT_EQ(tuning.SignalBin(), 558);
     EXPECT_EQ(tuning.PhaseStep(), 8928);
-    EXPECT_EQ(view.Status(panel::Frequency), "3004 Hz");
-    tuning.ClickTune(-3);
+    tuning.SetReceiveBin(-3);
     EXPECT_EQ(tuning.SignalBin(), 32);
-    EXPECT_EQ(tuning.FrequencyText(0), " Hz");  // "####" writes no digit for 0
+    EXPECT_EQ(tuning.CentreBin(), 32);
 }
 
 TEST_F(TuningFixture, TransmitMarkSetsTheScanBand) {
@@ -172,38 +160,20 @@ TEST_F(TuningFixture, TransmitMarkSetsTheScanBand) {
         tuning.SetTransmitBin(bin);
         EXPECT_EQ(tuning.TxBin(), bin);
         EXPECT_EQ(tuning.ScanStartBin(), start) << bin;
+        EXPECT_EQ(ScanStartBinFor(bin), start) << bin;
     }
 }
 
-TEST_F(TuningFixture, AfcEditsKeepTheValueInForceOnBadText) {
-    SpinEdit& afc = tuning.Afc();
+TEST_F(TuningFixture, AfcDeviationsStayWithinTheirRange) {
     struct Case {
-        const char* text;
-        int position;
+        int hz, kept;
     };
-    for (const Case& c : {Case{"100", 100}, Case{" 20 ", 20}, Case{"3001", 20}, Case{"4", 20},
-                          Case{"abc", 20}, Case{"", 20}, Case{"12x", 20}, Case{"3000", 3000}}) {
-        afc.EditExit(c.text);
-        EXPECT_EQ(afc.Position(), c.position) << c.text;
-        EXPECT_EQ(view.texts.at(UiItem::AfcEdit), std::to_string(c.position));
+    for (const Case& c : {Case{4, 5}, Case{5, 5}, Case{3000, 3000}, Case{3005, 3000}}) {
+        tuning.SetAfcDeviationHz(c.hz);
+        tuning.SetAfcLimitHz(c.hz);
+        EXPECT_EQ(tuning.AfcDeviationHz(), c.kept) << c.hz;
+        EXPECT_EQ(tuning.AfcLimitHz(), c.kept) << c.hz;
     }
-    afc.Up();
-    EXPECT_EQ(afc.Position(), 3000);
-    tuning.AfcLimit().SetPosition(7);
-    tuning.AfcLimit().Down();
-    EXPECT_EQ(tuning.AfcLimit().Position(), 5);
-    EXPECT_EQ(view.texts.at(UiItem::AfcLimitEdit), "5");
-}
-
-TEST_F(TuningFixture, ButtonsToggleAndShowTheirState) {
-    tuning.AfcButtonClick();
-    EXPECT_FALSE(tuning.AfcDown());
-    EXPECT_FALSE(view.down.at(UiItem::AfcButton));
-    tuning.AutoGoToMaxButtonClick();
-    EXPECT_TRUE(view.down.at(UiItem::AutoGoToMaxButton));
-    peak[250] = 1.0;
-    tuning.GoToMaxButtonClick(pauseDots);
-    EXPECT_EQ(tuning.SignalBin(), 250);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "text/ReceiveTextOutput.h"
 
 #include <gtest/gtest.h>
-#include <atomic>
 
 #include "support/FakeCaptureSink.h"
 #include "support/FakeClock.h"
@@ -16,8 +15,7 @@ namespace {
 class ReceiveTextOutputTest : public ::testing::Test {
   protected:
     ReceiveTextOutputTest()
-        : capture(params, view, clock, dialogs, &sink, holdOff),
-          out(params, tables, rx, capture, &exchange) {
+        : capture(marks, view, clock, dialogs, &sink), out(rx, capture, &exchange) {
         rx.columns = 10;
         rx.visibleLines = 3;
     }
@@ -29,29 +27,27 @@ class ReceiveTextOutputTest : public ::testing::Test {
         rx.calls.clear();
     }
 
-    Quelp_Params params;
+    TimeMarkOptions marks;
     test::FakeMainView view;
     test::FakeClock clock;
     test::FakeFileDialogs dialogs;
     test::FakeCaptureSink sink;
     test::FakeExchangeLibrary exchange;
     test::FakeReceiveText rx;
-    CharacterTables tables;
-    std::atomic<int> holdOff{0};
     TextCapture capture;
     ReceiveTextOutput out;
 };
 
-TEST_F(ReceiveTextOutputTest, AppendsTheLookedUpTextAndFollowsAtTheBottom) {
-    Fill(5);                // lines 0..5, the last one empty
-    rx.top = 3;             // lines 3..5 visible: at the bottom
-    out.EmitCharacter(42);  // AR
-    out.EmitCharacter(0);
+TEST_F(ReceiveTextOutputTest, AppendsTheTextAndFollowsAtTheBottom) {
+    Fill(5);     // lines 0..5, the last one empty
+    rx.top = 3;  // lines 3..5 visible: at the bottom
+    out.EmitCharacter("AR", false, false);
+    out.EmitCharacter(" ", true, false);
     EXPECT_EQ(rx.text.substr(50), "AR ");
     EXPECT_EQ(rx.calls.front(), "suspend");
     EXPECT_EQ(rx.repaints, 2);  // once per character
     EXPECT_EQ(rx.selStart, 53);
-    for (int i = 0; i < 10; ++i) out.EmitCharacter(5);
+    for (int i = 0; i < 10; ++i) out.EmitCharacter("a", false, false);
     EXPECT_EQ(rx.LineCount(), 7);
     EXPECT_EQ(rx.top, 4);  // the caret line 6 is the last visible line
 }
@@ -67,7 +63,7 @@ TEST_F(ReceiveTextOutputTest, ViewScrolledUpStaysWhereItIs) {
     for (const Case& c : cases) {
         Fill(5);
         rx.top = c.top;
-        for (int i = 0; i < 25; ++i) out.EmitCharacter(2);
+        for (int i = 0; i < 25; ++i) out.EmitCharacter("e", false, false);
         if (c.follows) {
             EXPECT_EQ(rx.top, rx.LineCount() - rx.visibleLines) << c.top;
         } else {
@@ -79,48 +75,37 @@ TEST_F(ReceiveTextOutputTest, ViewScrolledUpStaysWhereItIs) {
 TEST_F(ReceiveTextOutputTest, OperatorSelectionSurvivesIncomingText) {
     Fill(2);
     rx.SetSelection(3, 4);
-    out.EmitCharacter(3);
+    out.EmitCharacter("t", false, false);
     EXPECT_EQ(rx.selStart, 3);
     EXPECT_EQ(rx.selLength, 4);
     // A caret placed inside the text is the operator's too.
     rx.SetSelection(5, 0);
-    out.EmitCharacter(3);
+    out.EmitCharacter("t", false, false);
     EXPECT_EQ(rx.selStart, 5);
     EXPECT_EQ(rx.selLength, 0);
     // A caret at the end moves on with the text.
     rx.SetSelection(rx.CharacterCount(), 0);
-    out.EmitCharacter(3);
+    out.EmitCharacter("t", false, false);
     EXPECT_EQ(rx.selStart, rx.CharacterCount());
     EXPECT_EQ(rx.text.substr(20), "ttt");
 }
 
-TEST_F(ReceiveTextOutputTest, ExchangeLibraryGetsEveryByteOnlyWhileAChannelIsSet) {
-    params.ExCanal = 1;
-    out.EmitCharacter(42);  // "AR": two bytes
-    out.EmitCharacter(0);
-    out.EmitCharacter(45);  // undefined in English: its picture
+TEST_F(ReceiveTextOutputTest, ExchangeLibraryGetsEveryByteOnlyWhenAsked) {
+    out.EmitCharacter("AR", false, true);
+    out.EmitCharacter(" ", true, true);
+    out.EmitCharacter("{ . - - . - }", false, true);
     EXPECT_EQ(exchange.received, "AR { . - - . - }");
-    params.ExCanal = 0;
-    out.EmitCharacter(2);
+    out.EmitCharacter("e", false, false);
     EXPECT_EQ(exchange.received, "AR { . - - . - }");
     EXPECT_EQ(rx.text, "AR { . - - . - }e");
 }
 
-TEST_F(ReceiveTextOutputTest, SelectedTableDecidesTheBytes) {
-    params.Charset = charset::Russian;
-    out.EmitCharacter(2);
-    params.Charset = charset::Swedish;
-    out.EmitCharacter(21);
-    EXPECT_EQ(rx.text, "\xE5\xE4");
-}
-
 TEST_F(ReceiveTextOutputTest, CaptureFileGetsTextAndTimeMarksAfterWordSpaces) {
-    params.PutTimeMarks = 1;
+    marks.PutTimeMarks = 1;
     clock.tick = 100000;  // 100 s after system start
-    capture.OpenCaptureFileByName("cap.txt");
-    ASSERT_TRUE(capture.CaptureOpen());
-    out.EmitCharacter(42);
-    out.EmitCharacter(0);
+    ASSERT_TRUE(capture.OpenCaptureFileByName("cap.txt"));
+    out.EmitCharacter("AR", false, false);
+    out.EmitCharacter(" ", true, false);
     EXPECT_EQ(sink.contents, "AR \r\n<*** 07-Dec-2026 ***>\r\n<14:05:09> ");
     EXPECT_EQ(rx.text, "AR ");  // marks go into the file only
 }

@@ -1,7 +1,6 @@
 #include "text/TextCapture.h"
 
 #include <gtest/gtest.h>
-#include <atomic>
 
 #include "support/FakeCaptureSink.h"
 #include "support/FakeClock.h"
@@ -13,11 +12,9 @@ namespace {
 
 class TextCaptureTest : public ::testing::Test {
   protected:
-    TextCaptureTest() : capture(params, view, clock, dialogs, &sink, holdOff) {
-        clock.tick = 5000000;
-    }
+    TextCaptureTest() : capture(marks, view, clock, dialogs, &sink) { clock.tick = 5000000; }
     void Open() {
-        capture.OpenCaptureFileByName("capture.txt");
+        ASSERT_TRUE(capture.OpenCaptureFileByName("capture.txt"));
         ASSERT_TRUE(capture.CaptureOpen());
         view.messages.clear();
     }
@@ -26,19 +23,17 @@ class TextCaptureTest : public ::testing::Test {
         capture.Write(" ", true);
     }
 
-    Quelp_Params params;
+    TimeMarkOptions marks;
     test::FakeMainView view;
     test::FakeClock clock;
     test::FakeFileDialogs dialogs;
     test::FakeCaptureSink sink;
-    std::atomic<int> holdOff{9};
     TextCapture capture;
 };
 
 TEST_F(TextCaptureTest, MenuOpenAsksForAFileAndShowsTheState) {
     dialogs.answers.push_back(std::nullopt);  // cancelled
     capture.OpenCaptureFile1Click();
-    EXPECT_EQ(holdOff, 22);
     EXPECT_FALSE(capture.CaptureOpen());
     EXPECT_TRUE(sink.openedPaths.empty());
 
@@ -58,7 +53,7 @@ TEST_F(TextCaptureTest, MenuOpenAsksForAFileAndShowsTheState) {
 
 TEST_F(TextCaptureTest, OpenFailureShowsTheMessageAndChangesNothing) {
     sink.refuseOpen = true;
-    capture.OpenCaptureFileByName("locked.txt");
+    EXPECT_FALSE(capture.OpenCaptureFileByName("locked.txt"));
     EXPECT_FALSE(capture.CaptureOpen());
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0],
@@ -67,8 +62,8 @@ TEST_F(TextCaptureTest, OpenFailureShowsTheMessageAndChangesNothing) {
     EXPECT_EQ(view.status.count(panel::Capture), 0u);
 
     // Without a sink every open fails the same way.
-    TextCapture none(params, view, clock, dialogs, nullptr, holdOff);
-    none.OpenCaptureFileByName("x.txt");
+    TextCapture none(marks, view, clock, dialogs, nullptr);
+    EXPECT_FALSE(none.OpenCaptureFileByName("x.txt"));
     EXPECT_FALSE(none.CaptureOpen());
     EXPECT_EQ(view.messages.size(), 2u);
 }
@@ -76,17 +71,19 @@ TEST_F(TextCaptureTest, OpenFailureShowsTheMessageAndChangesNothing) {
 TEST_F(TextCaptureTest, CloseReportsTheOutcome) {
     struct Case {
         bool failOnClose;
+        CaptureCloseResult result;
         std::pair<std::string, std::string> message;
     };
     const Case cases[] = {
-        {false, {"Capture file was closed", "File Closed"}},
-        {true, {"There was errors in capture file!", "File Error"}},
+        {false, CaptureCloseResult::Closed, {"Capture file was closed", "File Closed"}},
+        {true,
+         CaptureCloseResult::WriteErrors,
+         {"There was errors in capture file!", "File Error"}},
     };
     for (const Case& c : cases) {
         sink.failOnClose = c.failOnClose;
         Open();
-        holdOff = 9;
-        capture.CloseCaptureFile1Click();
+        EXPECT_EQ(capture.CloseCaptureFile1Click(), c.result);
         EXPECT_FALSE(capture.CaptureOpen());
         EXPECT_FALSE(sink.open);
         ASSERT_EQ(view.messages.size(), 1u);
@@ -94,11 +91,10 @@ TEST_F(TextCaptureTest, CloseReportsTheOutcome) {
         EXPECT_TRUE(view.enabled[UiItem::OpenCaptureFile1]);
         EXPECT_FALSE(view.enabled[UiItem::CloseCaptureFile1]);
         EXPECT_EQ(view.Status(panel::Capture), "");
-        EXPECT_EQ(holdOff, 0);
     }
     // Closing with nothing open shows no message.
     view.messages.clear();
-    capture.CloseCaptureFile1Click();
+    EXPECT_EQ(capture.CloseCaptureFile1Click(), CaptureCloseResult::NothingOpen);
     EXPECT_TRUE(view.messages.empty());
 }
 
@@ -111,7 +107,9 @@ TEST_F(TextCaptureTest, StatusPanelShowsBothCaptures) {
         {false, false, ""}, {true, false, "CapT"}, {false, true, "CapW"}, {true, true, "T+W"}};
     for (const Case& c : cases) {
         if (c.text && !capture.CaptureOpen()) Open();
-        if (!c.text && capture.CaptureOpen()) capture.CloseCaptureFile1Click();
+        if (!c.text && capture.CaptureOpen()) {
+            static_cast<void>(capture.CloseCaptureFile1Click());
+        }
         capture.WaveCaptureOn = c.wave;
         capture.ShowCaptureState();
         EXPECT_EQ(view.Status(panel::Capture), c.shown);
@@ -121,7 +119,7 @@ TEST_F(TextCaptureTest, StatusPanelShowsBothCaptures) {
 TEST_F(TextCaptureTest, OpeningAgainClosesTheOldFileFirst) {
     Open();
     capture.Write("abc", false);
-    capture.OpenCaptureFileByName("second.txt");
+    EXPECT_TRUE(capture.OpenCaptureFileByName("second.txt"));
     EXPECT_EQ(sink.closes, 1);
     EXPECT_TRUE(capture.CaptureOpen());
     ASSERT_EQ(view.messages.size(), 1u);
@@ -142,20 +140,20 @@ class ReenteringDialogs : public test::FakeFileDialogs {
 class ReenteringSink : public test::FakeCaptureSink {
   public:
     bool Close() override {
-        if (capture != nullptr) capture->CloseCaptureFile1Click();
+        if (capture != nullptr) nested = capture->CloseCaptureFile1Click();
         return FakeCaptureSink::Close();
     }
     TextCapture* capture = nullptr;
+    CaptureCloseResult nested = CaptureCloseResult::NothingOpen;
 };
 
 TEST(TextCaptureReentry, OpenAndCloseIgnoreNestedCalls) {
-    Quelp_Params params;
+    TimeMarkOptions marks;
     test::FakeMainView view;
     test::FakeClock clock;
     ReenteringDialogs dialogs;
     ReenteringSink sink;
-    std::atomic<int> holdOff{0};
-    TextCapture capture(params, view, clock, dialogs, &sink, holdOff);
+    TextCapture capture(marks, view, clock, dialogs, &sink);
     dialogs.capture = &capture;
     sink.capture = &capture;
 
@@ -164,13 +162,14 @@ TEST(TextCaptureReentry, OpenAndCloseIgnoreNestedCalls) {
     EXPECT_EQ(dialogs.asked.size(), 1u);
     EXPECT_TRUE(capture.CaptureOpen());
 
-    capture.CloseCaptureFile1Click();
+    EXPECT_EQ(capture.CloseCaptureFile1Click(), CaptureCloseResult::Closed);
+    EXPECT_EQ(sink.nested, CaptureCloseResult::Busy);
     EXPECT_EQ(sink.closes, 1);
     EXPECT_EQ(view.messages.size(), 1u);
 }
 
 TEST_F(TextCaptureTest, TimeMarksAfterWordSpacesAtMostOncePerMinute) {
-    params.PutTimeMarks = 1;
+    marks.PutTimeMarks = 1;
     Open();
     WordAndSpace("cq");
     clock.Advance(30000);
@@ -210,10 +209,10 @@ TEST_F(TextCaptureTest, TimeMarkRules) {
     };
     for (const Case& c : cases) {
         test::FakeCaptureSink file;
-        TextCapture cap(params, view, clock, dialogs, &file, holdOff);
-        cap.OpenCaptureFileByName("t.txt");
-        params.PutTimeMarks = c.putTimeMarks;
-        params.UseUTC = c.useUtc;
+        TextCapture cap(marks, view, clock, dialogs, &file);
+        ASSERT_TRUE(cap.OpenCaptureFileByName("t.txt"));
+        marks.PutTimeMarks = c.putTimeMarks;
+        marks.UseUTC = c.useUtc;
         clock.tick = c.tick;
         clock.utc.month = c.month;
         clock.local.month = c.month;
@@ -223,7 +222,7 @@ TEST_F(TextCaptureTest, TimeMarkRules) {
 }
 
 TEST_F(TextCaptureTest, SwitchingMarksOnMarksTheNextWordSpace) {
-    params.PutTimeMarks = 1;
+    marks.PutTimeMarks = 1;
     Open();
     WordAndSpace("a");
     clock.Advance(1000);
@@ -245,7 +244,7 @@ TEST_F(TextCaptureTest, NothingIsWrittenWhileClosedAndReopeningAppends) {
     EXPECT_TRUE(sink.contents.empty());
     Open();
     capture.Write("one", false);
-    capture.CloseCaptureFile1Click();
+    static_cast<void>(capture.CloseCaptureFile1Click());
     capture.Write("gone", false);
     Open();
     capture.Write("two", false);
