@@ -1,21 +1,33 @@
 #pragma once
-// An INI ("profile") file held in memory line by line: read a value with a
+// An INI ("profile") file held in memory as read: read a value with a
 // default, set values, and write the file back crash-safely, leaving every
 // line that was not set byte for byte as it was (other programs' sections,
 // keys, comments, blank lines, odd bytes and each line's own line end).
 //
+// The bytes are kept as one block and indexed once when read: the first
+// section of each name, and the first key of each name in it. A lookup costs
+// the same in a file of 16 MiB as in one of a few lines, and memory grows
+// with the file's bytes and its keys, not with its lines. Set values and
+// added lines are kept beside the block and merged in when writing.
+//
 // Lookup rules: section and key names are compared without regard to ASCII
 // case; the first section of a name and the first key of a name in it win;
 // a value is the text after the first '=', with blanks around it removed and
-// one pair of enclosing double quotes dropped, at most 2047 characters.
+// one pair of enclosing double quotes dropped, at most 2047 characters. A
+// UTF-8 byte-order mark at the start of a line is not part of it. Lines
+// before the first section belong to none. A new key goes after the last
+// non-blank line of its section, a new section at the end of the file after
+// a blank line, each in the line end of the file's first line.
 //
 // Typical use: Load() once, GetString()/SetString() many times, Save() once
 // (a single rewrite). WriteProfileString() is the one-key form.
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -113,19 +125,71 @@ class ProfileFile {
     int Save(const ProfileSaveOptions& options = {}) const;
 
   private:
-    struct Line {
-        std::string text;    // without its line end
-        std::string ending;  // "\r\n", "\n" or empty (last line without one)
+    // Lines are found by the hash of their name: sections, and keys added
+    // since reading, in open-addressing tables; the keys read in runs sorted
+    // by hash, one run per section. A reference is the offset of a line's
+    // first byte in text_, or text_.size() + n for the n-th added key line or
+    // added section; a slot holds reference + 1 (0: a free table slot).
+    struct KeySlot {
+        std::uint64_t hash = 0;
+        std::size_t ref = 0;
+    };
+    struct SectionSlot {
+        std::uint64_t hash = 0;
+        std::size_t ref = 0;
+        std::size_t keysAt = 0;  // its keys read: keySlots_[keysAt, keysAt + keysSize)
+        std::size_t keysSize = 0;
+    };
+    template <class Slot>
+    struct Table {
+        std::vector<Slot> slots;
+        std::size_t used = 0;
+    };
+    struct AddedKey {
+        std::string text;     // without its line end
+        std::size_t section;  // reference of its section
+    };
+    struct AddedSection {
+        bool blankBefore = false;  // separated from what was before by a blank line
+        std::string header;
+        std::vector<std::size_t> keys;  // indices into addedKeys_, in file order
+    };
+    // Key lines added to a section of the file read.
+    struct Insertion {
+        std::size_t at = 0;             // where they go in text_
+        std::vector<std::size_t> keys;  // indices into addedKeys_, in file order
     };
 
-    std::string NewLineEnding() const;
-    // Index of the first line of the first section named `section`, or npos.
+    void Reset(std::string bytes);
+    void Index();
+    // Makes the current contents the read ones, indexed afresh.
+    void Rebuild();
+    std::string_view ReadLine(std::size_t start) const;
+    std::size_t TextEnd(std::size_t start) const;
+    std::string_view SectionName(std::size_t ref) const;
+    std::string_view KeyName(std::size_t ref) const;
+    std::string_view KeyText(std::size_t ref) const;
+    // Index into sections_.slots, or npos.
     std::size_t FindSection(std::string_view section) const;
-    std::size_t FindKey(std::size_t header, std::string_view key) const;
-    void InsertLine(std::size_t at, std::string text);
+    // Reference of the key in the section at that index, or npos.
+    std::size_t FindKey(std::size_t sectionSlot, std::string_view key) const;
+    std::size_t InsertionPoint(std::size_t header) const;
+    void AddKeyLine(std::size_t section, std::string_view keyName, std::string line);
+    void AddSection(std::string_view sectionName, std::string_view keyName, std::string keyLine);
 
     std::filesystem::path path_;
-    std::vector<Line> lines_;
+    std::string text_;             // the bytes as read
+    std::string ending_ = "\n";    // the line end of added lines
+    bool lastLineBlank_ = false;   // the last line read is blank
+    Table<SectionSlot> sections_;  // the first section of each name
+    // The first key of each name in those sections as read, section by
+    // section, each sorted by hash (a deque: no copy of them all as it grows).
+    std::deque<KeySlot> keySlots_;
+    Table<KeySlot> addedKeyIndex_;  // added key lines, by section and name
+    std::vector<AddedKey> addedKeys_;
+    std::vector<AddedSection> addedSections_;
+    std::map<std::size_t, Insertion> insertions_;  // by section header
+    std::map<std::size_t, std::string> changed_;   // key line read -> its new text
     bool exists_ = false;
     int loadResult_ = profile_result::kOk;
 };

@@ -279,5 +279,95 @@ TEST_F(ProfileFileSave, FlushesTheNewFileAndItsFolderToDisk) {
     EXPECT_TRUE(Others().empty());
 }
 
+// What the index must get right: the first section and key of a name, keys
+// and sections added since the file was read, and names whose added line
+// reads back as something else.
+TEST(ProfileFile, LookupsSeeEveryChangeAsTheFileWouldReadBack) {
+    struct Set {
+        const char* section;
+        const char* key;
+        const char* value;
+    };
+    struct Get {
+        const char* section;
+        const char* key;
+        const char* expected;
+    };
+    const struct {
+        const char* name;
+        std::string before;
+        std::vector<Set> sets;
+        std::string after;
+        std::vector<Get> gets;
+    } cases[] = {
+        {"added keys and sections are set again, not added twice",
+         "[A]\nx=1",
+         {{"B", "k", "1"}, {"A", "y", "2"}, {"b", "K", "3"}, {"a", "Y", "4"}},
+         "[A]\nx=1\ny=4\n\n[B]\nk=3\n",
+         {{"A", "y", "4"}, {"B", "k", "3"}, {"A", "k", "-"}, {"B", "y", "-"}}},
+        {"the same key name in two sections",
+         "[A]\nk=1\n[B]\nk=2\n[A]\nk=9\nj=9\n",
+         {{"B", "k", "3"}, {"A", "j", "4"}},
+         "[A]\nk=1\nj=4\n[B]\nk=3\n[A]\nk=9\nj=9\n",
+         {{"A", "k", "1"}, {"B", "k", "3"}, {"A", "j", "4"}}},
+        {"a key that reads back as a section header splits its section",
+         "[A]\n[B]\n\n",
+         {{"A", "[B]", "1"}, {"B", "k", "2"}, {"A", "z", "3"}},
+         "[A]\nz=3\n[B]=1\nk=2\n[B]\n\n",
+         {{"B", "k", "2"}, {"A", "z", "3"}, {"A", "[B]", "-"}}},
+        {"keys with blanks or '=' read back under their trimmed first part",
+         "[A]\nk=1\n",
+         {{"A", " k", "2"}, {"A", "k", "3"}, {"A", "a=b", "4"}, {"A", "a", "5"}},
+         "[A]\nk=3\n k=2\na=5\n",
+         {{"A", "k", "3"}, {"A", "a", "5"}, {"A", " k", "-"}}},
+        {"a section name with ']' reads back as another",
+         "[A]\nk=1\n",
+         {{"x]y", "k", "2"}, {"x", "k", "3"}, {"x]y", "k", "4"}},
+         "[A]\nk=1\n\n[x]y]\nk=3\n\n[x]y]\nk=4\n",
+         {{"x", "k", "3"}, {"x]y", "k", "-"}}},
+    };
+    for (const auto& c : cases) {
+        ProfileFile f = Parsed(c.before);
+        for (const auto& set : c.sets) f.SetString(set.section, set.key, set.value);
+        EXPECT_EQ(f.Serialize(), c.after) << c.name;
+        const ProfileFile reread = Parsed(f.Serialize());
+        for (const auto& get : c.gets) {
+            EXPECT_EQ(f.GetString(get.section, get.key, "-"), get.expected)
+                << c.name << ": " << get.section << "/" << get.key;
+            EXPECT_EQ(reread.GetString(get.section, get.key, "-"), get.expected)
+                << c.name << ": " << get.section << "/" << get.key << " read back";
+        }
+    }
+}
+
+TEST(ProfileFile, FindsEveryKeyOfAFileWithThousandsOfSections) {
+    std::string text;
+    for (int s = 0; s < 3000; ++s) {
+        text += "[Prog" + std::to_string(s) + "]\r\n";
+        for (int k = 0; k < 5; ++k) {
+            text += "Key" + std::to_string(k) + "=" + std::to_string(s * 10 + k) + "\r\n";
+        }
+        if (s % 7 == 0) text += "[prog" + std::to_string(s) + "]\r\nKey0=shadowed\r\n";
+    }
+    ProfileFile f = Parsed(text);
+    for (int s = 0; s < 3000; s += 1) {
+        const std::string section = "PROG" + std::to_string(s);
+        for (int k = 0; k < 5; ++k) {
+            ASSERT_EQ(f.GetString(section, "key" + std::to_string(k), "-"),
+                      std::to_string(s * 10 + k))
+                << section << " key" << k;
+        }
+        ASSERT_FALSE(f.HasKey(section, "Key5")) << section;
+    }
+    // Thousands of added keys and sections.
+    for (int s = 2990; s < 4000; ++s)
+        f.SetString("Prog" + std::to_string(s), "New", "n" + std::to_string(s));
+    for (int s = 2990; s < 4000; ++s) {
+        ASSERT_EQ(f.GetString("prog" + std::to_string(s), "new", "-"), "n" + std::to_string(s))
+            << s;
+    }
+    EXPECT_EQ(f.GetString("Prog2999", "Key4", "-"), "29994");
+}
+
 }  // namespace
 }  // namespace quelp
