@@ -120,30 +120,24 @@ int WriteHalves(std::FILE* f, const std::string& data, const ProfileSaveOptions&
     return flushed && closed ? kOk : kWriteFailed;
 }
 
-// Fallback for a folder in which no new file can be made: the data go over
-// the old contents and the file is cut to length afterwards, so it is never
-// shorter than the new contents while being written.
-int SaveInPlace(const fs::path& target, const std::string& data,
-                const ProfileSaveOptions& options) {
-    FaultAction action = Ask(options, SaveStep::OpenInPlace);
-    if (action == FaultAction::Crash) return kCrashed;
-    std::FILE* f = action == FaultAction::Fail ? nullptr : std::fopen(target.c_str(), "r+b");
-    if (!f) return kCreateFailed;
-    const int rc =
-        WriteHalves(f, data, options, SaveStep::WriteInPlace, SaveStep::WriteInPlaceRest);
-    if (rc != kOk) return rc;
-
-    action = Ask(options, SaveStep::ResizeInPlace);
-    if (action == FaultAction::Crash) return kCrashed;
+// Removes what earlier saves of `base` left in `folder` when they died: only
+// names this save itself would use for its temporary file.
+void RemoveStaleTemporaries(const fs::path& folder, const std::string& base) {
+    const std::string prefix = "." + base + ".";
+    constexpr std::string_view kSuffix = ".tmp";
     std::error_code ec;
-    if (action == FaultAction::Fail) return kWriteFailed;
-    fs::resize_file(target, data.size(), ec);
-    if (ec) return kWriteFailed;
-
-    action = Ask(options, SaveStep::SyncInPlace);
-    if (action == FaultAction::Crash) return kCrashed;
-    if (action == FaultAction::Fail || !options.sync(target)) return kSyncFailed;
-    return kOk;
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() != prefix.size() + 16 + kSuffix.size() || !name.starts_with(prefix) ||
+            !name.ends_with(kSuffix)) {
+            continue;
+        }
+        const std::string_view tag = std::string_view(name).substr(prefix.size(), 16);
+        if (tag.find_first_not_of("0123456789abcdefABCDEF") != npos) continue;
+        std::error_code ignored;
+        if (fs::is_regular_file(it->symlink_status(ignored))) fs::remove(it->path(), ignored);
+    }
 }
 
 // Hashes of names without regard to ASCII case (FNV-1a, then a finalizer so
@@ -547,6 +541,8 @@ int ProfileFile::Save(const ProfileSaveOptions& options) const {
     fs::path target;
     if (const int rc = ResolveTarget(path_, target); rc != kOk) return rc;
     const std::string data = Serialize();
+    // The next load would refuse the file, and every setting with it.
+    if (data.size() > kMaxFileBytes) return kTooLarge;
 
     std::error_code ec;
     const auto st = fs::status(target, ec);
@@ -564,30 +560,24 @@ int ProfileFile::Save(const ProfileSaveOptions& options) const {
     const std::string base = target.filename().string();
     FaultAction action = Ask(options, SaveStep::CreateTemp);
     if (action == FaultAction::Crash) return kCrashed;
+    if (action == FaultAction::Fail) return kCreateFailed;
+    RemoveStaleTemporaries(folder, base);
     std::FILE* f = nullptr;
     fs::path temp;
-    // Only a folder that refuses new files sends the save to the in-place
-    // fallback; a full disk or similar would fail there too, half-way.
-    bool folderRefuses = action == FaultAction::Fail;
-    if (action == FaultAction::Continue) {
-        auto seed = static_cast<unsigned long long>(
-            std::chrono::steady_clock::now().time_since_epoch().count());
-        for (int attempt = 0; attempt < 16 && !f; ++attempt) {
-            seed = seed * 6364136223846793005ull + 1442695040888963407ull;
-            char tag[17];
-            std::snprintf(tag, sizeof tag, "%016llx", seed);
-            temp = folder / ("." + base + "." + tag + ".tmp");
-            errno = 0;
-            f = std::fopen(temp.c_str(), "wbx");
-            if (!f && errno != EEXIST) {
-                folderRefuses = errno == EACCES || errno == EPERM;
-                break;
-            }
-        }
+    auto seed = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    for (int attempt = 0; attempt < 16 && !f; ++attempt) {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        char tag[17];
+        std::snprintf(tag, sizeof tag, "%016llx", seed);
+        temp = folder / ("." + base + "." + tag + ".tmp");
+        errno = 0;
+        f = std::fopen(temp.c_str(), "wbx");
+        if (!f && errno != EEXIST) break;
     }
-    if (!f) {
-        return existed && folderRefuses ? SaveInPlace(target, data, options) : kCreateFailed;
-    }
+    // No new file can be made beside the target: the save is refused rather
+    // than rewriting the only copy of the settings in place.
+    if (!f) return kCreateFailed;
 
     // The new file gets the old one's permission bits before any data go in,
     // so a private file is never readable by others, not even briefly.

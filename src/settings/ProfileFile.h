@@ -40,9 +40,9 @@ namespace quelp {
 namespace profile_result {
 inline constexpr int kOk = 0;
 inline constexpr int kUnreadable = -1;    // exists but cannot be read (or not a file)
-inline constexpr int kTooLarge = -2;      // larger than kMaxFileBytes
+inline constexpr int kTooLarge = -2;      // read or to be written: larger than kMaxFileBytes
 inline constexpr int kNotWritable = -3;   // the file refuses writing (read-only)
-inline constexpr int kCreateFailed = -4;  // neither a temporary file nor in place
+inline constexpr int kCreateFailed = -4;  // no temporary file beside the target
 inline constexpr int kWriteFailed = -5;   // short write, flush or close failed
 inline constexpr int kSyncFailed = -6;    // the data could not be flushed to disk
 inline constexpr int kRenameFailed = -7;  // the new file could not replace the old
@@ -53,24 +53,19 @@ inline constexpr int kCrashed = -9;       // stopped by the fault hook (a simula
 // The operations of a save, in the order they are reached. The fault hook is
 // asked before each one.
 enum class SaveStep {
-    CreateTemp,        // create the temporary file beside the target
-    WriteTemp,         // write the first half of the new contents
-    WriteTempRest,     // write the second half, flush and close
-    SyncTemp,          // flush the temporary file to disk
-    Rename,            // replace the target by the temporary file
-    SyncFolder,        // flush the folder entry to disk
-    OpenInPlace,       // fallback: open the target itself for rewriting
-    WriteInPlace,      // write the first half over the old contents
-    WriteInPlaceRest,  // write the second half, flush and close
-    ResizeInPlace,     // cut the file to the new length
-    SyncInPlace,       // flush it to disk
+    CreateTemp,     // create the temporary file beside the target
+    WriteTemp,      // write the first half of the new contents
+    WriteTempRest,  // write the second half, flush and close
+    SyncTemp,       // flush the temporary file to disk
+    Rename,         // replace the target by the temporary file
+    SyncFolder,     // flush the folder entry to disk
 };
 
 // What the fault hook makes of the next operation.
 enum class FaultAction {
     Continue,  // do it
     // Report it failed, as the system would; at CreateTemp this stands for a
-    // folder that refuses new files (the save then rewrites in place).
+    // folder that refuses new files (the save is then refused).
     Fail,
     Crash,  // stop here with nothing cleaned up, as if the process had died
 };
@@ -119,9 +114,23 @@ class ProfileFile {
     // Writes the contents to Path(): a temporary file in the same folder,
     // flushed to disk and renamed over the old file, which keeps its
     // permission bits; a symbolic link is followed and its target replaced.
-    // When no temporary file can be made there (read-only folder) but the file
-    // itself is writable, it is rewritten in place. On failure the old file
-    // is left intact and a profile_result code is returned.
+    // On failure the old file is left intact and a profile_result code is
+    // returned.
+    //
+    // Contents larger than kMaxFileBytes are refused (kTooLarge): the next
+    // Load would refuse the file, and the settings in it would be lost.
+    //
+    // A folder that refuses new files (read-only, say) refuses the save too
+    // (kCreateFailed), even when the file itself is writable. Rewriting the
+    // file in place would leave old and new contents mixed if the program
+    // died half-way, and a complete copy of the old contents could only be
+    // kept beside it, in that very folder. So the user is told the file
+    // cannot be written, and the old one stays whole.
+    //
+    // A temporary file left beside the target by an earlier save that died
+    // (".<name>.<16 hex digits>.tmp") is removed by the next save of the same
+    // file. (A save of that file running in another process at that moment
+    // then fails, and its old file stays.)
     int Save(const ProfileSaveOptions& options = {}) const;
 
   private:

@@ -1,10 +1,14 @@
 #include "settings/ProfileFile.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -199,7 +203,6 @@ TEST_F(ProfileFileSave, AFailedOrCrashedSaveLeavesTheOldOrTheNewFile) {
                               SaveStep::SyncTemp,   SaveStep::Rename,    SaveStep::SyncFolder};
     for (const SaveStep at : steps) {
         for (const FaultAction action : {FaultAction::Fail, FaultAction::Crash}) {
-            if (at == SaveStep::CreateTemp && action == FaultAction::Fail) continue;  // in place
             WriteFile(path, oldText);
             for (const auto& name : Others()) fs::remove(dir / name);
             ProfileSaveOptions options;
@@ -226,10 +229,11 @@ TEST_F(ProfileFileSave, AFailedOrCrashedSaveLeavesTheOldOrTheNewFile) {
     }
 }
 
-TEST_F(ProfileFileSave, RewritesInPlaceWhenNoNewFileCanBeMadeBesideIt) {
-    WriteFile(path, "[Quelp]\nZoom=1\nLongOldValue=xxxxxxxxxxxxxxxxxxxxxxxx\n");
-    struct stat before {};
-    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+TEST_F(ProfileFileSave, RefusesWhenNoNewFileCanBeMadeBesideIt) {
+    // The old file is never written over in place: a crash half-way would
+    // leave it torn.
+    const std::string old = "[Quelp]\nZoom=1\nLongOldValue=xxxxxxxxxxxxxxxxxxxxxxxx\n";
+    WriteFile(path, old);
     ProfileFile f(path);
     ASSERT_EQ(f.Load(), profile_result::kOk);
     f.SetString("Quelp", "LongOldValue", "short");
@@ -239,26 +243,53 @@ TEST_F(ProfileFileSave, RewritesInPlaceWhenNoNewFileCanBeMadeBesideIt) {
         seen.push_back(step);
         return step == SaveStep::CreateTemp ? FaultAction::Fail : FaultAction::Continue;
     };
-    ASSERT_EQ(f.Save(options), profile_result::kOk);
-    EXPECT_EQ(ReadFile(path), "[Quelp]\nZoom=1\nLongOldValue=short\n");  // cut to length
-    struct stat after {};
-    ASSERT_EQ(::stat(path.c_str(), &after), 0);
-    EXPECT_EQ(after.st_ino, before.st_ino);  // the same file, not a replacement
-    EXPECT_EQ(seen.back(), SaveStep::SyncInPlace);
+    EXPECT_EQ(f.Save(options), profile_result::kCreateFailed);
+    EXPECT_EQ(seen, std::vector<SaveStep>{SaveStep::CreateTemp});
+    EXPECT_EQ(ReadFile(path), old);
     EXPECT_TRUE(Others().empty());
 }
 
+// Runs `save` as an ordinary user, so that the kernel's permission checks
+// bind: directly when the tests run as one, otherwise in a child process that
+// gives the test folder to user and group 65534 and drops to them. Returns
+// the profile_result of `save`, or 100 and above when no ordinary user could
+// run it.
+int AsOrdinaryUser(const fs::path& folder, const std::function<int()>& save) {
+    if (::geteuid() != 0) return save();
+    constexpr uid_t kNobody = 65534;
+    for (const auto& e : fs::recursive_directory_iterator(folder)) {
+        if (::lchown(e.path().c_str(), kNobody, kNobody) != 0) return 100;
+    }
+    if (::chown(folder.c_str(), kNobody, kNobody) != 0) return 100;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool dropped = ::setgroups(0, nullptr) == 0 &&
+                             ::setresgid(kNobody, kNobody, kNobody) == 0 &&
+                             ::setresuid(kNobody, kNobody, kNobody) == 0;
+        ::_exit(dropped ? -save() : 101);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return 102;
+    const int code = WEXITSTATUS(status);
+    return code >= 100 ? code : -code;
+}
+
 TEST_F(ProfileFileSave, HonoursRealPermissions) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
-    WriteFile(path, "[Quelp]\nZoom=1\n");
+    const std::string old = "[Quelp]\nZoom=1\n";
+    WriteFile(path, old);
+    const auto save = [&] { return WriteProfileString(path, "Quelp", "Zoom", "2"); };
     // A read-only file stays as it is.
     fs::permissions(path, fs::perms::owner_read);
-    EXPECT_EQ(WriteProfileString(path, "Quelp", "Zoom", "2"), profile_result::kNotWritable);
-    EXPECT_EQ(ReadFile(path), "[Quelp]\nZoom=1\n");
-    // A writable file in a read-only folder is rewritten in place.
+    EXPECT_EQ(AsOrdinaryUser(dir.path(), save), profile_result::kNotWritable);
+    EXPECT_EQ(ReadFile(path), old);
+    // A writable file in a folder that refuses new files is not rewritten.
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
     fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(WriteProfileString(path, "Quelp", "Zoom", "2"), profile_result::kOk);
+    EXPECT_EQ(AsOrdinaryUser(dir.path(), save), profile_result::kCreateFailed);
+    EXPECT_EQ(ReadFile(path), old);
+    // Once the folder takes new files again, the same save goes through.
+    fs::permissions(dir.path(), fs::perms::owner_all);
+    EXPECT_EQ(AsOrdinaryUser(dir.path(), save), profile_result::kOk);
     EXPECT_EQ(ReadFile(path), "[Quelp]\nZoom=2\n");
 }
 
@@ -277,6 +308,69 @@ TEST_F(ProfileFileSave, FlushesTheNewFileAndItsFolderToDisk) {
     EXPECT_EQ(WriteProfileString(path, "S", "k", "w", options), profile_result::kSyncFailed);
     EXPECT_EQ(ReadProfileString(path, "S", "k", ""), "v");
     EXPECT_TRUE(Others().empty());
+}
+
+TEST_F(ProfileFileSave, NeverWritesAFileTheNextLoadWouldRefuse) {
+    // Filled up to the limit but for the room the new value needs.
+    const std::string head = "[Quelp]\nZoom=1\n;";
+    const std::string old =
+        head + std::string(ProfileFile::kMaxFileBytes - head.size() - 1 - 3, 'x') + "\n";
+    const struct {
+        const char* value;
+        int result;
+    } cases[] = {
+        {"1234", profile_result::kOk},  // exactly the limit
+        {"12345", profile_result::kTooLarge},
+    };
+    for (const auto& c : cases) {
+        WriteFile(path, old);
+        ProfileFile f(path);
+        ASSERT_EQ(f.Load(), profile_result::kOk);
+        f.SetString("Quelp", "Zoom", c.value);
+        EXPECT_EQ(f.Save(), c.result) << c.value;
+        ProfileFile again(path);
+        EXPECT_EQ(again.Load(), profile_result::kOk) << c.value;
+        EXPECT_EQ(again.GetString("Quelp", "Zoom", ""),
+                  c.result == profile_result::kOk ? c.value : "1");
+        EXPECT_TRUE(Others().empty());
+    }
+}
+
+TEST_F(ProfileFileSave, RemovesTheTemporaryFilesOfEarlierSavesThatDied) {
+    WriteFile(path, "[Quelp]\nZoom=1\n");
+    ProfileSaveOptions crash;
+    crash.fault = [](SaveStep step) {
+        return step == SaveStep::WriteTempRest ? FaultAction::Crash : FaultAction::Continue;
+    };
+    ASSERT_EQ(WriteProfileString(path, "Quelp", "Zoom", "2", crash), profile_result::kCrashed);
+    ASSERT_EQ(Others().size(), 1u);
+
+    const struct {
+        const char* name;
+        bool stays;
+    } planted[] = {
+        {".QUELP.INI.0123456789ABCDEF.tmp", false},
+        {".QUELP.INI.0123456789abcde.tmp", true},    // 15 digits
+        {".QUELP.INI.0123456789abcdeg.tmp", true},   // not hex
+        {".QUELP.INI.0123456789abcdef0.tmp", true},  // 17 digits
+        {".QUELP.INI.0123456789abcdef.tmp~", true},
+        {"QUELP.INI.0123456789abcdef.tmp", true},    // no leading dot
+        {".QUELP.INI2.0123456789abcdef.tmp", true},  // another file's
+        {".quelp.ini.0123456789abcdef.tmp", true},   // names differ in case here
+    };
+    for (const auto& p : planted) WriteFile(dir / p.name, "keep?");
+    fs::create_directory(dir / ".QUELP.INI.fedcba9876543210.tmp");  // not a file
+
+    ASSERT_EQ(WriteProfileString(path, "Quelp", "Zoom", "3"), profile_result::kOk);
+    EXPECT_EQ(ReadFile(path), "[Quelp]\nZoom=3\n");
+    std::vector<std::string> expected = {".QUELP.INI.fedcba9876543210.tmp"};
+    for (const auto& p : planted) {
+        if (p.stays) expected.push_back(p.name);
+    }
+    std::vector<std::string> others = Others();
+    std::sort(others.begin(), others.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(others, expected);
 }
 
 // What the index must get right: the first section and key of a name, keys
