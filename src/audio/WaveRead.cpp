@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 
 namespace quelp {
 
@@ -76,6 +79,10 @@ int16_t Saturate(double y) {
 
 int TWaveRead::Open(const std::string& fileName) {
     Close();
+    // A FIFO or a device has no size to walk the chunks by, and opening a
+    // FIFO would wait for a writer that may never come.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(fileName, ec)) return -1;
     auto file = std::make_unique<std::ifstream>(fileName, std::ios::binary);
     if (!file->is_open()) return -1;
     return Open(std::unique_ptr<std::istream>(std::move(file)));
@@ -107,7 +114,8 @@ int TWaveRead::Walk() {
     bool haveRiff = false;
     while (ReadHeader(in, pos, fileEnd, riff)) {
         char form[4];
-        if (IdIs(riff.id, "RIFF") && riff.size >= 4 && in.read(form, 4) &&
+        // A size of 0 is what a recorder that died leaves.
+        if (IdIs(riff.id, "RIFF") && (riff.size >= 4 || riff.size == 0) && in.read(form, 4) &&
             std::memcmp(form, "WAVE", 4) == 0) {
             haveRiff = true;
             break;
@@ -115,8 +123,9 @@ int TWaveRead::Walk() {
         pos = ChunkEnd(riff);
     }
     if (!haveRiff) return Fail(-2);
-    // A size that runs past the file ends at the real end.
-    const uint64_t riffEnd = std::min<uint64_t>(riff.dataStart + riff.size, fileEnd);
+    // A size of 0 or one that runs past the file ends at the real end.
+    const uint64_t riffEnd =
+        riff.size == 0 ? fileEnd : std::min<uint64_t>(riff.dataStart + riff.size, fileEnd);
 
     ChunkHeader fmt;
     if (!FindChunk(in, riff.dataStart + 4, riffEnd, "fmt ", fmt)) return Fail(-3);
@@ -140,9 +149,12 @@ int TWaveRead::Walk() {
     in.clear();
     in.seekg(static_cast<std::streamoff>(data.dataStart));
     if (!in) return Fail(-5);
-    // A declared size past the end of the file ends at the real end.
-    remaining_ = static_cast<uint32_t>(
-        std::min<uint64_t>(data.size, fileEnd > data.dataStart ? fileEnd - data.dataStart : 0));
+    // A recorder that died or is still writing leaves a size of 0 or one
+    // past the end of the file: the audio then runs to the real end, of which
+    // only whole frames are ever read.
+    const uint64_t present = fileEnd > data.dataStart ? fileEnd - data.dataStart : 0;
+    const uint64_t size = data.size == 0 || data.size > present ? present : data.size;
+    remaining_ = static_cast<uint32_t>(std::min<uint64_t>(size, UINT32_MAX));
     frame_.assign(format_.blockAlign, 0);
     firstStage_.Reset();
     secondStage_.Reset();
@@ -154,8 +166,10 @@ TWaveRead::FormatCheck TWaveRead::CheckFormat() const {
     if (f.formatTag != 1) return kUnsupportedFormat;
     const bool knownWidth = f.bitsPerSample == 8 || f.bitsPerSample == 16 ||
                             f.bitsPerSample == 24 || f.bitsPerSample == 32;
-    // A frame must hold at least the first channel's sample.
-    if (!knownWidth || f.channels == 0 || f.blockAlign < f.bitsPerSample / 8) {
+    // A frame is one sample of each channel, nothing more or less: any other
+    // layout is a damaged header, and reading it would give noise.
+    if (!knownWidth || f.channels == 0 ||
+        f.blockAlign != static_cast<uint32_t>(f.channels) * (f.bitsPerSample / 8u)) {
         return kUnsupportedFormat;
     }
     if (f.samplesPerSec != 11025 && f.samplesPerSec != 22050 && f.samplesPerSec != 44100) {

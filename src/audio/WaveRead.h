@@ -36,15 +36,19 @@ class TWaveRead {
     TWaveRead(const TWaveRead&) = delete;
     TWaveRead& operator=(const TWaveRead&) = delete;
 
-    // 0 success; -1 the file cannot be opened; -2 no RIFF chunk of form "WAVE";
+    // 0 success; -1 the file cannot be opened or is not a regular file (a
+    // FIFO, a device); -2 no RIFF chunk of form "WAVE";
     // -3 no "fmt " chunk in it; -4 the "fmt " chunk could not be read whole;
     // -5 no "data" chunk after the "fmt " chunk. On failure nothing stays open.
+    // A RIFF or data size of 0, or one past the end of the file, as recorders
+    // that died or are still writing leave them, reads to the end of the file.
     int Open(const std::string& fileName);
     // The same walk over any seekable stream (memory images, fuzzing).
     int Open(std::unique_ptr<std::istream> in);
 
     // Whether the decoder can take this file: integer PCM of 8, 16, 24 or 32
-    // bits with a sane frame layout, at 11025, 22050 or 44100 Hz.
+    // bits whose frames are one sample per channel (block align = channels x
+    // bytes per sample), at 11025, 22050 or 44100 Hz.
     FormatCheck CheckFormat() const;
 
     // The first channel of the next frame as a 16-bit sample; 0 once the data

@@ -2,7 +2,9 @@
 
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 #include <utility>
 
 namespace quelp {
@@ -10,6 +12,9 @@ namespace quelp {
 namespace {
 
 using Table = std::array<std::string_view, 256>;
+
+// The largest user table file read.
+constexpr std::size_t kMaxUserCharsetBytes = 64 * 1024;
 
 struct Entry {
     std::uint8_t index;
@@ -183,20 +188,26 @@ int CharacterTables::LoadUserCharset(std::string_view data) {
 }
 
 int CharacterTables::ReadUserCharset(const std::string& path) {
+    // A table of 256 short entries is a few kilobytes. Anything but a regular
+    // file (a FIFO would block in open, /dev/zero never ends) or a file far
+    // larger than a table is refused before it can stall or fill memory.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return charset_result::CannotOpen;
     std::string data;
     try {
         std::ifstream in(path, std::ios::binary);
         if (!in) return charset_result::CannotOpen;
-        // istream::read turns a read error (a directory, an I/O error) into
-        // badbit instead of an exception.
-        std::array<char, 4096> chunk{};
-        while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
-            data.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
-        }
+        // One byte more than allowed tells a larger file.
+        data.resize(kMaxUserCharsetBytes + 1);
+        // istream::read turns a read error (an I/O error) into badbit
+        // instead of an exception.
+        in.read(data.data(), static_cast<std::streamsize>(data.size()));
         if (in.bad()) return charset_result::CannotOpen;
+        data.resize(static_cast<std::size_t>(in.gcount()));
     } catch (const std::exception&) {
         return charset_result::CannotOpen;
     }
+    if (data.size() > kMaxUserCharsetBytes) return charset_result::CannotOpen;
     return LoadUserCharset(data);
 }
 

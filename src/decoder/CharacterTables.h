@@ -33,8 +33,9 @@ struct CharsetChoice {
 namespace charset_result {
 inline constexpr int Ok = 0;
 inline constexpr int Empty = -1;
-// The file could not be opened or read. Callers treat it like an empty file
-// (English stays selected); the user table keeps its old contents.
+// The file could not be opened or read: missing, not a regular file (a
+// folder, a FIFO, a device) or larger than 64 KiB. Callers treat it like an
+// empty file (English stays selected); the user table keeps its old contents.
 inline constexpr int CannotOpen = -2;
 }  // namespace charset_result
 
@@ -79,8 +80,8 @@ class CharacterTables {
     std::string_view LookupCharacter(std::uint32_t index, int charsetValue);
 
     // Loads the user table from a file: 0 on success, -1 when the file is
-    // empty, -2 when it cannot be opened or read. On failure the user table
-    // keeps its old contents.
+    // empty, -2 when it cannot be opened or read, is not a regular file or is
+    // larger than 64 KiB. On failure the user table keeps its old contents.
     int ReadUserCharset(const std::string& path);
     // The same from bytes already in memory: 0, or -1 when `data` is empty.
     int LoadUserCharset(std::string_view data);

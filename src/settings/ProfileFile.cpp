@@ -1,10 +1,9 @@
 #include "settings/ProfileFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace quelp {
@@ -121,36 +120,97 @@ int WriteHalves(std::FILE* f, const std::string& data, const ProfileSaveOptions&
     return flushed && closed ? kOk : kWriteFailed;
 }
 
-// Fallback for a folder in which no new file can be made: the data go over
-// the old contents and the file is cut to length afterwards, so it is never
-// shorter than the new contents while being written.
-int SaveInPlace(const fs::path& target, const std::string& data,
-                const ProfileSaveOptions& options) {
-    FaultAction action = Ask(options, SaveStep::OpenInPlace);
-    if (action == FaultAction::Crash) return kCrashed;
-    std::FILE* f = action == FaultAction::Fail ? nullptr : std::fopen(target.c_str(), "r+b");
-    if (!f) return kCreateFailed;
-    const int rc =
-        WriteHalves(f, data, options, SaveStep::WriteInPlace, SaveStep::WriteInPlaceRest);
-    if (rc != kOk) return rc;
-
-    action = Ask(options, SaveStep::ResizeInPlace);
-    if (action == FaultAction::Crash) return kCrashed;
+// Removes what earlier saves of `base` left in `folder` when they died: only
+// names this save itself would use for its temporary file.
+void RemoveStaleTemporaries(const fs::path& folder, const std::string& base) {
+    const std::string prefix = "." + base + ".";
+    constexpr std::string_view kSuffix = ".tmp";
     std::error_code ec;
-    if (action == FaultAction::Fail) return kWriteFailed;
-    fs::resize_file(target, data.size(), ec);
-    if (ec) return kWriteFailed;
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() != prefix.size() + 16 + kSuffix.size() || !name.starts_with(prefix) ||
+            !name.ends_with(kSuffix)) {
+            continue;
+        }
+        const std::string_view tag = std::string_view(name).substr(prefix.size(), 16);
+        if (tag.find_first_not_of("0123456789abcdefABCDEF") != npos) continue;
+        std::error_code ignored;
+        if (fs::is_regular_file(it->symlink_status(ignored))) fs::remove(it->path(), ignored);
+    }
+}
 
-    action = Ask(options, SaveStep::SyncInPlace);
-    if (action == FaultAction::Crash) return kCrashed;
-    if (action == FaultAction::Fail || !options.sync(target)) return kSyncFailed;
-    return kOk;
+// Hashes of names without regard to ASCII case (FNV-1a, then a finalizer so
+// that the low bits used by the tables depend on every byte).
+std::uint64_t Mix(std::uint64_t h) {
+    h ^= h >> 30;
+    h *= 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 27;
+    h *= 0x94D049BB133111EBull;
+    return h ^ (h >> 31);
+}
+
+std::uint64_t NameHash(std::string_view name) {
+    std::uint64_t h = 0xCBF29CE484222325ull;
+    for (const char c : name) {
+        h ^= static_cast<unsigned char>(LowerAscii(c));
+        h *= 0x100000001B3ull;
+    }
+    return Mix(h);
+}
+
+std::uint64_t KeyHash(std::size_t section, std::string_view key) {
+    return Mix(NameHash(key) ^ (static_cast<std::uint64_t>(section) * 0x9E3779B97F4A7C15ull));
+}
+
+// The index of the slot among slots[first, first + size) (a power of two) with
+// this hash for which `match` holds, or npos.
+template <class Slot, class Match>
+std::size_t Lookup(const std::vector<Slot>& slots, std::size_t first, std::size_t size,
+                   std::uint64_t hash, Match match) {
+    if (size == 0) return npos;
+    const std::size_t mask = size - 1;
+    for (std::size_t i = static_cast<std::size_t>(hash) & mask;; i = (i + 1) & mask) {
+        const Slot& slot = slots[first + i];
+        if (slot.ref == 0) return npos;
+        if (slot.hash == hash && match(slot.ref - 1)) return first + i;
+    }
+}
+
+template <class Slot>
+void Place(std::vector<Slot>& slots, std::size_t first, std::size_t size, const Slot& slot) {
+    const std::size_t mask = size - 1;
+    std::size_t i = static_cast<std::size_t>(slot.hash) & mask;
+    while (slots[first + i].ref != 0) i = (i + 1) & mask;
+    slots[first + i] = slot;
+}
+
+// A table at most 70 % full, so that a probe always meets a free slot; it
+// doubles as it grows.
+std::size_t TableSize(std::size_t entries) {
+    std::size_t size = 4;
+    while (size * 7 < entries * 10) size *= 2;
+    return size;
+}
+
+// Adds a slot whose name is known to be absent.
+template <class Table, class Slot>
+void Insert(Table& table, const Slot& slot) {
+    if (TableSize(table.used + 1) > table.slots.size()) {
+        auto old = std::move(table.slots);
+        table.slots.assign(TableSize(table.used + 1), Slot{});
+        for (const Slot& s : old) {
+            if (s.ref != 0) Place(table.slots, 0, table.slots.size(), s);
+        }
+    }
+    Place(table.slots, 0, table.slots.size(), slot);
+    ++table.used;
 }
 
 }  // namespace
 
 int ProfileFile::Load() {
-    lines_.clear();
+    Reset({});
     exists_ = false;
     loadResult_ = kOk;
 
@@ -163,55 +223,160 @@ int ProfileFile::Load() {
     if (ec) return loadResult_ = kUnreadable;
     if (size > kMaxFileBytes) return loadResult_ = kTooLarge;
 
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) return loadResult_ = kUnreadable;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return loadResult_ = kUnreadable;
-    // The file may have grown since its size was taken.
-    if (bytes.size() > kMaxFileBytes) return loadResult_ = kTooLarge;
-    Parse(bytes);
+    std::FILE* f = std::fopen(path_.c_str(), "rb");
+    if (!f) return loadResult_ = kUnreadable;
+    // Reading on past the size taken tells a file that has grown since: up
+    // to one byte more than the limit.
+    std::string bytes(static_cast<std::size_t>(size) + 1, '\0');
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const std::size_t n = std::fread(bytes.data() + got, 1, bytes.size() - got, f);
+        if (n == 0) break;
+        got += n;
+        if (got == bytes.size() && got <= kMaxFileBytes) bytes.resize(kMaxFileBytes + 1);
+    }
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed) return loadResult_ = kUnreadable;
+    if (got > kMaxFileBytes) return loadResult_ = kTooLarge;
+    bytes.resize(got);
+    Reset(std::move(bytes));
     return kOk;
 }
 
 void ProfileFile::Parse(std::string_view bytes) {
-    lines_.clear();
-    while (!bytes.empty()) {
-        const auto nl = bytes.find('\n');
-        if (nl == npos) {
-            lines_.push_back({std::string(bytes), {}});
-            break;
-        }
-        const bool crlf = nl > 0 && bytes[nl - 1] == '\r';
-        const std::size_t textLen = crlf ? nl - 1 : nl;
-        lines_.push_back({std::string(bytes.substr(0, textLen)), crlf ? "\r\n" : "\n"});
-        bytes.remove_prefix(nl + 1);
-    }
+    Reset(std::string(bytes));
 }
 
-std::string ProfileFile::Serialize() const {
-    std::string out;
-    for (const auto& line : lines_) {
-        out += line.text;
-        out += line.ending;
+void ProfileFile::Reset(std::string bytes) {
+    text_ = std::move(bytes);
+    sections_ = {};
+    keySlots_.clear();
+    addedKeyIndex_ = {};
+    addedKeys_.clear();
+    addedSections_.clear();
+    insertions_.clear();
+    changed_.clear();
+
+    // New lines follow the file's own convention, taken from its first line.
+    const auto nl = text_.find('\n');
+    ending_ = nl != npos && nl > 0 && text_[nl - 1] == '\r' ? "\r\n" : "\n";
+    lastLineBlank_ = false;
+    if (!text_.empty()) {
+        const std::size_t body = text_.back() == '\n' ? text_.size() - 1 : text_.size();
+        const auto prev = body == 0 ? npos : text_.rfind('\n', body - 1);
+        lastLineBlank_ = Trim(ReadLine(prev == npos ? 0 : prev + 1)).empty();
     }
-    return out;
+    Index();
+}
+
+// One pass over the lines. The keys of each section that counts follow one
+// another in keySlots_; when the section ends they are sorted by hash, and
+// of keys of the same name only the first stays.
+void ProfileFile::Index() {
+    std::string_view section;  // the section whose keys count, if any
+    bool counts = false;
+    const auto endSection = [&] {
+        if (!counts) return;
+        counts = false;
+        SectionSlot& slot = sections_.slots[FindSection(section)];
+        const auto first = keySlots_.begin() + static_cast<std::ptrdiff_t>(slot.keysAt);
+        std::sort(first, keySlots_.end(), [](const KeySlot& a, const KeySlot& b) {
+            return a.hash != b.hash ? a.hash < b.hash : a.ref < b.ref;
+        });
+        // Equal names have equal hashes: compare each with those kept before
+        // it in its run of equal hashes.
+        std::size_t kept = slot.keysAt;
+        std::size_t run = kept;
+        for (std::size_t i = slot.keysAt; i < keySlots_.size(); ++i) {
+            if (i == slot.keysAt || keySlots_[i].hash != keySlots_[kept - 1].hash) run = kept;
+            const std::string_view name = KeyName(keySlots_[i].ref - 1);
+            bool seen = false;
+            for (std::size_t j = run; j < kept && !seen; ++j) {
+                seen = EqualNoCase(KeyName(keySlots_[j].ref - 1), name);
+            }
+            if (!seen) keySlots_[kept++] = keySlots_[i];
+        }
+        keySlots_.resize(kept);
+        slot.keysSize = kept - slot.keysAt;
+    };
+    for (std::size_t pos = 0; pos < text_.size();) {
+        const auto nl = text_.find('\n', pos);
+        const LineInfo info = Classify(ReadLine(pos));
+        if (info.kind == LineInfo::Section) {
+            endSection();
+            if (FindSection(info.name) == npos) {
+                Insert(sections_, SectionSlot{NameHash(info.name), pos + 1, 0, 0});
+                section = info.name;
+                counts = true;
+                sections_.slots[FindSection(section)].keysAt = keySlots_.size();
+            }
+        } else if (info.kind == LineInfo::Key && counts) {
+            keySlots_.push_back({NameHash(info.name), pos + 1});
+        }
+        pos = nl == npos ? text_.size() : nl + 1;
+    }
+    endSection();
+}
+
+void ProfileFile::Rebuild() {
+    // The line end of added lines stays the one of the file as read (a last
+    // line ending in CR without LF would otherwise read as CR LF now).
+    const std::string ending = ending_;
+    Reset(Serialize());
+    ending_ = ending;
+}
+
+std::size_t ProfileFile::TextEnd(std::size_t start) const {
+    const auto nl = text_.find('\n', start);
+    if (nl == npos) return text_.size();
+    return nl > start && text_[nl - 1] == '\r' ? nl - 1 : nl;
+}
+
+std::string_view ProfileFile::ReadLine(std::size_t start) const {
+    return std::string_view(text_).substr(start, TextEnd(start) - start);
+}
+
+std::string_view ProfileFile::SectionName(std::size_t ref) const {
+    if (ref < text_.size()) return Classify(ReadLine(ref)).name;
+    return Classify(addedSections_[ref - text_.size()].header).name;
+}
+
+// Setting a value keeps everything up to the '=', so the name is the one read.
+std::string_view ProfileFile::KeyName(std::size_t ref) const {
+    if (ref < text_.size()) return Classify(ReadLine(ref)).name;
+    return Classify(addedKeys_[ref - text_.size()].text).name;
+}
+
+std::string_view ProfileFile::KeyText(std::size_t ref) const {
+    if (ref >= text_.size()) return addedKeys_[ref - text_.size()].text;
+    const auto it = changed_.find(ref);
+    return it != changed_.end() ? std::string_view(it->second) : ReadLine(ref);
 }
 
 std::size_t ProfileFile::FindSection(std::string_view section) const {
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const LineInfo info = Classify(lines_[i].text);
-        if (info.kind == LineInfo::Section && EqualNoCase(info.name, section)) return i;
-    }
-    return npos;
+    return Lookup(sections_.slots, 0, sections_.slots.size(), NameHash(section),
+                  [&](std::size_t ref) { return EqualNoCase(SectionName(ref), section); });
 }
 
-std::size_t ProfileFile::FindKey(std::size_t header, std::string_view key) const {
-    for (std::size_t i = header + 1; i < lines_.size(); ++i) {
-        const LineInfo info = Classify(lines_[i].text);
-        if (info.kind == LineInfo::Section) break;
-        if (info.kind == LineInfo::Key && EqualNoCase(info.name, key)) return i;
+// The keys read come before any added to the same section.
+std::size_t ProfileFile::FindKey(std::size_t s, std::string_view key) const {
+    const SectionSlot& slot = sections_.slots[s];
+    const std::uint64_t hash = NameHash(key);
+    const auto first = keySlots_.begin() + static_cast<std::ptrdiff_t>(slot.keysAt);
+    const auto last = first + static_cast<std::ptrdiff_t>(slot.keysSize);
+    auto it = std::lower_bound(first, last, hash,
+                               [](const KeySlot& k, std::uint64_t h) { return k.hash < h; });
+    for (; it != last && it->hash == hash; ++it) {
+        if (EqualNoCase(KeyName(it->ref - 1), key)) return it->ref - 1;
     }
-    return npos;
+    const std::size_t section = slot.ref - 1;
+    const std::size_t added = Lookup(addedKeyIndex_.slots, 0, addedKeyIndex_.slots.size(),
+                                     KeyHash(section, key), [&](std::size_t ref) {
+                                         return addedKeys_[ref - text_.size()].section == section &&
+                                                EqualNoCase(KeyName(ref), key);
+                                     });
+    return added == npos ? npos : addedKeyIndex_.slots[added].ref - 1;
 }
 
 bool ProfileFile::HasSection(std::string_view section) const {
@@ -219,16 +384,16 @@ bool ProfileFile::HasSection(std::string_view section) const {
 }
 
 bool ProfileFile::HasKey(std::string_view section, std::string_view key) const {
-    const std::size_t header = FindSection(section);
-    return header != npos && FindKey(header, key) != npos;
+    const std::size_t s = FindSection(section);
+    return s != npos && FindKey(s, key) != npos;
 }
 
 std::string ProfileFile::GetString(std::string_view section, std::string_view key,
                                    std::string_view def) const {
-    const std::size_t header = FindSection(section);
-    const std::size_t at = header == npos ? npos : FindKey(header, key);
+    const std::size_t s = FindSection(section);
+    const std::size_t at = s == npos ? npos : FindKey(s, key);
     if (at == npos) return std::string(def.substr(0, kMaxValueChars));
-    const std::string_view text = lines_[at].text;
+    const std::string_view text = KeyText(at);
     std::string_view value = Trim(text.substr(Classify(text).equals + 1));
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
         value = value.substr(1, value.size() - 2);
@@ -236,49 +401,137 @@ std::string ProfileFile::GetString(std::string_view section, std::string_view ke
     return std::string(value.substr(0, kMaxValueChars));
 }
 
-std::string ProfileFile::NewLineEnding() const {
-    // New lines follow the file's own convention, taken from its first line.
-    for (const auto& line : lines_) {
-        if (!line.ending.empty()) return line.ending;
+// After the last non-blank line of the section read, so blank lines that
+// separate it from the next section stay where they are.
+std::size_t ProfileFile::InsertionPoint(std::size_t header) const {
+    const auto afterLine = [this](std::size_t start) {
+        const auto nl = text_.find('\n', start);
+        return nl == npos ? text_.size() : nl + 1;
+    };
+    std::size_t at = afterLine(header);
+    for (std::size_t pos = at; pos < text_.size(); pos = afterLine(pos)) {
+        const std::string_view line = ReadLine(pos);
+        if (Classify(line).kind == LineInfo::Section) break;
+        if (!Trim(line).empty()) at = afterLine(pos);
     }
-    return "\n";
+    return at;
 }
 
-void ProfileFile::InsertLine(std::size_t at, std::string text) {
-    const std::string ending = NewLineEnding();
-    if (at > 0 && lines_[at - 1].ending.empty()) lines_[at - 1].ending = ending;
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), ending});
+// Added lines are indexed as they come when they read back as the key or
+// section they were added for; any other (a name with a '=' or a leading
+// '[', blanks around it...) changes what the lines around it mean, so the
+// whole file is indexed afresh, as if it had been read that way.
+void ProfileFile::AddKeyLine(std::size_t section, std::string_view keyName, std::string line) {
+    const std::size_t n = addedKeys_.size();
+    addedKeys_.push_back({std::move(line), section});
+    if (section < text_.size()) {
+        auto [it, fresh] = insertions_.try_emplace(section);
+        if (fresh) it->second.at = InsertionPoint(section);
+        it->second.keys.push_back(n);
+    } else {
+        addedSections_[section - text_.size()].keys.push_back(n);
+    }
+    const LineInfo info = Classify(addedKeys_[n].text);
+    if (info.kind == LineInfo::Key && EqualNoCase(info.name, keyName)) {
+        Insert(addedKeyIndex_, KeySlot{KeyHash(section, info.name), text_.size() + n + 1});
+    } else {
+        Rebuild();
+    }
+}
+
+void ProfileFile::AddSection(std::string_view sectionName, std::string_view keyName,
+                             std::string keyLine) {
+    AddedSection added;
+    added.blankBefore = !addedSections_.empty() || (!text_.empty() && !lastLineBlank_);
+    added.header.append(1, '[').append(sectionName).append(1, ']');
+    const std::size_t ref = text_.size() + addedSections_.size();
+    addedSections_.push_back(std::move(added));
+    const LineInfo info = Classify(addedSections_.back().header);
+    if (info.kind == LineInfo::Section && EqualNoCase(info.name, sectionName)) {
+        Insert(sections_, SectionSlot{NameHash(info.name), ref + 1, 0, 0});
+        AddKeyLine(ref, keyName, std::move(keyLine));
+        return;
+    }
+    addedKeys_.push_back({std::move(keyLine), ref});
+    addedSections_.back().keys.push_back(addedKeys_.size() - 1);
+    Rebuild();
+}
+
+std::string ProfileFile::Serialize() const {
+    std::string out;
+    std::size_t added = 0;
+    for (const auto& k : addedKeys_) added += k.text.size() + 2;
+    for (const auto& s : addedSections_) added += s.header.size() + 4;
+    for (const auto& change : changed_) added += change.second.size();
+    out.reserve(text_.size() + added + 2);
+
+    // A last line without a line end gets one when lines follow it.
+    bool endDone = text_.empty() || text_.back() == '\n';
+    const auto endLastLine = [&] {
+        if (!endDone) out += ending_;
+        endDone = true;
+    };
+    const auto addLines = [&](const std::vector<std::size_t>& keys) {
+        for (const std::size_t k : keys) {
+            out += addedKeys_[k].text;
+            out += ending_;
+        }
+    };
+
+    std::size_t pos = 0;
+    auto change = changed_.begin();
+    auto insertion = insertions_.begin();
+    while (change != changed_.end() || insertion != insertions_.end()) {
+        if (insertion == insertions_.end() ||
+            (change != changed_.end() && change->first < insertion->second.at)) {
+            out.append(text_, pos, change->first - pos);
+            out += change->second;
+            pos = TextEnd(change->first);
+            ++change;
+        } else {
+            const Insertion& in = insertion->second;
+            out.append(text_, pos, in.at - pos);
+            pos = in.at;
+            if (pos == text_.size()) endLastLine();
+            addLines(in.keys);
+            ++insertion;
+        }
+    }
+    out.append(text_, pos);
+    for (const AddedSection& section : addedSections_) {
+        endLastLine();
+        if (section.blankBefore) out += ending_;
+        out += section.header;
+        out += ending_;
+        addLines(section.keys);
+    }
+    return out;
 }
 
 void ProfileFile::SetString(std::string_view section, std::string_view key,
                             std::string_view value) {
     const std::string sectionName = OneLine(section);
     const std::string keyName = OneLine(key);
-    const std::string keyLine = keyName + "=" + OneLine(value);
+    std::string keyLine = keyName + "=" + OneLine(value);
 
-    const std::size_t header = FindSection(sectionName);
-    if (header == npos) {
-        // A new section goes to the end of the file, after a blank line.
-        if (!lines_.empty() && !Trim(lines_.back().text).empty()) InsertLine(lines_.size(), "");
-        InsertLine(lines_.size(), "[" + sectionName + "]");
-        InsertLine(lines_.size(), keyLine);
+    const std::size_t s = FindSection(sectionName);
+    if (s == npos) {
+        AddSection(sectionName, keyName, std::move(keyLine));
         return;
     }
-    const std::size_t at = FindKey(header, keyName);
-    if (at != npos) {
-        // Keep everything up to the '=' as it was, spelling and blanks included.
-        Line& line = lines_[at];
-        line.text = line.text.substr(0, Classify(line.text).equals + 1) + OneLine(value);
+    const std::size_t at = FindKey(s, keyName);
+    if (at == npos) {
+        AddKeyLine(sections_.slots[s].ref - 1, keyName, std::move(keyLine));
         return;
     }
-    // A new key goes after the last non-blank line of its section, so blank
-    // lines that separate it from the next section stay where they are.
-    std::size_t insertAt = header + 1;
-    for (std::size_t i = header + 1; i < lines_.size(); ++i) {
-        if (Classify(lines_[i].text).kind == LineInfo::Section) break;
-        if (!Trim(lines_[i].text).empty()) insertAt = i + 1;
+    // Keep everything up to the '=' as it was, spelling and blanks included.
+    const std::string_view old = KeyText(at);
+    std::string text = std::string(old.substr(0, Classify(old).equals + 1)) + OneLine(value);
+    if (at < text_.size()) {
+        changed_[at] = std::move(text);
+    } else {
+        addedKeys_[at - text_.size()].text = std::move(text);
     }
-    InsertLine(insertAt, keyLine);
 }
 
 int ProfileFile::Save(const ProfileSaveOptions& options) const {
@@ -288,6 +541,8 @@ int ProfileFile::Save(const ProfileSaveOptions& options) const {
     fs::path target;
     if (const int rc = ResolveTarget(path_, target); rc != kOk) return rc;
     const std::string data = Serialize();
+    // The next load would refuse the file, and every setting with it.
+    if (data.size() > kMaxFileBytes) return kTooLarge;
 
     std::error_code ec;
     const auto st = fs::status(target, ec);
@@ -305,30 +560,24 @@ int ProfileFile::Save(const ProfileSaveOptions& options) const {
     const std::string base = target.filename().string();
     FaultAction action = Ask(options, SaveStep::CreateTemp);
     if (action == FaultAction::Crash) return kCrashed;
+    if (action == FaultAction::Fail) return kCreateFailed;
+    RemoveStaleTemporaries(folder, base);
     std::FILE* f = nullptr;
     fs::path temp;
-    // Only a folder that refuses new files sends the save to the in-place
-    // fallback; a full disk or similar would fail there too, half-way.
-    bool folderRefuses = action == FaultAction::Fail;
-    if (action == FaultAction::Continue) {
-        auto seed = static_cast<unsigned long long>(
-            std::chrono::steady_clock::now().time_since_epoch().count());
-        for (int attempt = 0; attempt < 16 && !f; ++attempt) {
-            seed = seed * 6364136223846793005ull + 1442695040888963407ull;
-            char tag[17];
-            std::snprintf(tag, sizeof tag, "%016llx", seed);
-            temp = folder / ("." + base + "." + tag + ".tmp");
-            errno = 0;
-            f = std::fopen(temp.c_str(), "wbx");
-            if (!f && errno != EEXIST) {
-                folderRefuses = errno == EACCES || errno == EPERM;
-                break;
-            }
-        }
+    auto seed = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    for (int attempt = 0; attempt < 16 && !f; ++attempt) {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        char tag[17];
+        std::snprintf(tag, sizeof tag, "%016llx", seed);
+        temp = folder / ("." + base + "." + tag + ".tmp");
+        errno = 0;
+        f = std::fopen(temp.c_str(), "wbx");
+        if (!f && errno != EEXIST) break;
     }
-    if (!f) {
-        return existed && folderRefuses ? SaveInPlace(target, data, options) : kCreateFailed;
-    }
+    // No new file can be made beside the target: the save is refused rather
+    // than rewriting the only copy of the settings in place.
+    if (!f) return kCreateFailed;
 
     // The new file gets the old one's permission bits before any data go in,
     // so a private file is never readable by others, not even briefly.

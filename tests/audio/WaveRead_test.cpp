@@ -222,6 +222,73 @@ TEST(WaveRead, DataSizePastTheEndStopsAtTheRealEnd) {
     EXPECT_EQ(out[3], 0);
 }
 
+TEST(WaveRead, AFrameIsOneSampleOfEachChannel) {
+    const struct {
+        uint16_t channels;
+        uint16_t bits;
+        uint16_t blockAlign;
+        TWaveRead::FormatCheck want;
+    } cases[] = {
+        {1, 16, 2, TWaveRead::kFormatOk},
+        {2, 8, 2, TWaveRead::kFormatOk},
+        {2, 24, 6, TWaveRead::kFormatOk},
+        {8, 32, 32, TWaveRead::kFormatOk},
+        {1, 16, 3, TWaveRead::kUnsupportedFormat},
+        {1, 16, 65535, TWaveRead::kUnsupportedFormat},
+        {65535, 16, 2, TWaveRead::kUnsupportedFormat},
+        {2, 16, 2, TWaveRead::kUnsupportedFormat},
+        {1, 24, 4, TWaveRead::kUnsupportedFormat},  // 24 bits in 32-bit containers
+    };
+    for (const auto& c : cases) {
+        WavBytes chunks;
+        chunks.Chunk("fmt ", FmtBody(1, c.channels, 11025, c.bits, c.blockAlign))
+            .Chunk("data", std::vector<uint8_t>(64));
+        TWaveRead r;
+        ASSERT_EQ(OpenImage(r, Riff(chunks.bytes)), 0);
+        EXPECT_EQ(r.CheckFormat(), c.want)
+            << c.channels << " channels, " << c.bits << " bits, block align " << c.blockAlign;
+    }
+}
+
+TEST(WaveRead, SizesLeftByARecorderThatDiedReadToTheEndOfTheFile) {
+    const auto image = [](uint32_t riffSize, uint32_t dataSize) {
+        WavBytes w;
+        w.Tag("RIFF").U32(riffSize).Tag("WAVE").Chunk("fmt ", FmtBody(1, 1, 11025, 16));
+        w.Tag("data").U32(dataSize).Raw(Pcm16({5, 6, 7}));
+        w.bytes.push_back(0x7F);  // a stray half frame
+        return w.bytes;
+    };
+    const uint32_t exactRiff = 4 + 24 + 8 + 7;
+    const struct {
+        const char* what;
+        uint32_t riffSize;
+        uint32_t dataSize;
+        int open;
+        std::vector<int16_t> frames;
+    } cases[] = {
+        {"data size 0", exactRiff, 0, 0, {5, 6, 7}},
+        {"RIFF size 0", 0, 6, 0, {5, 6, 7}},
+        {"both 0", 0, 0, 0, {5, 6, 7}},
+        {"RIFF past the end, data 0", 0xFFFFFFF0, 0, 0, {5, 6, 7}},
+        {"data size within the file", 0, 4, 0, {5, 6}},
+        {"RIFF size too small for WAVE", 2, 6, -2, {}},
+    };
+    for (const auto& c : cases) {
+        TWaveRead r;
+        ASSERT_EQ(OpenImage(r, image(c.riffSize, c.dataSize)), c.open) << c.what;
+        std::vector<int16_t> frames;
+        while (r.Remaining() >= 2) frames.push_back(r.ReadFrame());
+        EXPECT_EQ(frames, c.frames) << c.what;
+    }
+}
+
+TEST(WaveRead, OnlyARegularFileIsOpened) {
+    TWaveRead r;
+    EXPECT_EQ(r.Open("/dev/null"), -1);
+    EXPECT_EQ(r.Open("/"), -1);
+    EXPECT_FALSE(r.IsOpen());
+}
+
 TEST(WaveRead, WideFramesAreReadWhole) {
     // Ten 16-bit channels: a frame of 20 bytes.
     WavBytes data;

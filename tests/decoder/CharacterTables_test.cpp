@@ -295,6 +295,30 @@ TEST_F(UserCharsetFile, ReadAndStartupSelection) {
     EXPECT_EQ(t.UserEntry(85), "STOP");
 }
 
+TEST_F(UserCharsetFile, ReadsATableOfAtMost64KiB) {
+    const std::string definition = ".-.-.- STOP\n";
+    const struct {
+        std::size_t bytes;
+        int result;
+    } cases[] = {
+        {64 * 1024, charset_result::Ok},
+        {64 * 1024 + 1, charset_result::CannotOpen},
+    };
+    for (const auto& c : cases) {
+        // The definition last, so that only a whole read finds it.
+        const std::string path =
+            Write("big.qlp", std::string(c.bytes - definition.size(), '\n') + definition);
+        CharacterTables t;
+        ASSERT_EQ(t.LoadUserCharset("-- m\n"), charset_result::Ok);
+        EXPECT_EQ(t.ReadUserCharset(path), c.result) << c.bytes;
+        EXPECT_EQ(t.UserEntry(85), c.result == charset_result::Ok ? "STOP" : "%") << c.bytes;
+        EXPECT_EQ(t.UserEntry(7), c.result == charset_result::Ok ? "%" : "m") << c.bytes;
+    }
+    // A device is no table, whatever it holds.
+    CharacterTables t;
+    EXPECT_EQ(t.ReadUserCharset("/dev/null"), charset_result::CannotOpen);
+}
+
 TEST_F(UserCharsetFile, SetupDialogApplyReadsTheUserFileAndFallsBack) {
     const std::string good = Write("good.qlp", "-- MM\n");
     const std::string empty = Write("empty.qlp", "");

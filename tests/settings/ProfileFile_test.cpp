@@ -1,10 +1,14 @@
 #include "settings/ProfileFile.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -199,7 +203,6 @@ TEST_F(ProfileFileSave, AFailedOrCrashedSaveLeavesTheOldOrTheNewFile) {
                               SaveStep::SyncTemp,   SaveStep::Rename,    SaveStep::SyncFolder};
     for (const SaveStep at : steps) {
         for (const FaultAction action : {FaultAction::Fail, FaultAction::Crash}) {
-            if (at == SaveStep::CreateTemp && action == FaultAction::Fail) continue;  // in place
             WriteFile(path, oldText);
             for (const auto& name : Others()) fs::remove(dir / name);
             ProfileSaveOptions options;
@@ -226,10 +229,11 @@ TEST_F(ProfileFileSave, AFailedOrCrashedSaveLeavesTheOldOrTheNewFile) {
     }
 }
 
-TEST_F(ProfileFileSave, RewritesInPlaceWhenNoNewFileCanBeMadeBesideIt) {
-    WriteFile(path, "[Quelp]\nZoom=1\nLongOldValue=xxxxxxxxxxxxxxxxxxxxxxxx\n");
-    struct stat before {};
-    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+TEST_F(ProfileFileSave, RefusesWhenNoNewFileCanBeMadeBesideIt) {
+    // The old file is never written over in place: a crash half-way would
+    // leave it torn.
+    const std::string old = "[Quelp]\nZoom=1\nLongOldValue=xxxxxxxxxxxxxxxxxxxxxxxx\n";
+    WriteFile(path, old);
     ProfileFile f(path);
     ASSERT_EQ(f.Load(), profile_result::kOk);
     f.SetString("Quelp", "LongOldValue", "short");
@@ -239,27 +243,50 @@ TEST_F(ProfileFileSave, RewritesInPlaceWhenNoNewFileCanBeMadeBesideIt) {
         seen.push_back(step);
         return step == SaveStep::CreateTemp ? FaultAction::Fail : FaultAction::Continue;
     };
-    ASSERT_EQ(f.Save(options), profile_result::kOk);
-    EXPECT_EQ(ReadFile(path), "[Quelp]\nZoom=1\nLongOldValue=short\n");  // cut to length
-    struct stat after {};
-    ASSERT_EQ(::stat(path.c_str(), &after), 0);
-    EXPECT_EQ(after.st_ino, before.st_ino);  // the same file, not a replacement
-    EXPECT_EQ(seen.back(), SaveStep::SyncInPlace);
+    EXPECT_EQ(f.Save(options), profile_result::kCreateFailed);
+    EXPECT_EQ(seen, std::vector<SaveStep>{SaveStep::CreateTemp});
+    EXPECT_EQ(ReadFile(path), old);
     EXPECT_TRUE(Others().empty());
 }
 
+// Runs `save` as an ordinary user, so that the kernel's permission checks
+// bind: directly when the tests run as one, otherwise in a child process that
+// gives the test folder to user and group 65534 and drops to them. Returns
+// the profile_result of `save`, or 100 and above when no ordinary user could
+// run it.
+int AsOrdinaryUser(const fs::path& folder, const std::function<int()>& save) {
+    if (::geteuid() != 0) return save();
+    constexpr uid_t kNobody = 65534;
+    for (const auto& e : fs::recursive_directory_iterator(folder)) {
+        if (::lchown(e.path().c_str(), kNobody, kNobody) != 0) return 100;
+    }
+    if (::chown(folder.c_str(), kNobody, kNobody) != 0) return 100;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool dropped = ::setgroups(0, nullptr) == 0 &&
+                             ::setresgid(kNobody, kNobody, kNobody) == 0 &&
+                             ::setresuid(kNobody, kNobody, kNobody) == 0;
+        ::_exit(dropped ? -save() : 101);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return 102;
+    const int code = WEXITSTATUS(status);
+    return code >= 100 ? code : -code;
+}
+
 TEST_F(ProfileFileSave, HonoursRealPermissions) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
-    WriteFile(path, "[Quelp]\nZoom=1\n");
+    const std::string old = "[Quelp]\nZoom=1\n";
+    WriteFile(path, old);
+    const auto save = [&] { return WriteProfileString(path, "Quelp", "Zoom", "2"); };
     // A read-only file stays as it is.
     fs::permissions(path, fs::perms::owner_read);
-    EXPECT_EQ(WriteProfileString(path, "Quelp", "Zoom", "2"), profile_result::kNotWritable);
-    EXPECT_EQ(ReadFile(path), "[Quelp]\nZoom=1\n");
-    // A writable file in a read-only folder is rewritten in place.
+    EXPECT_EQ(AsOrdinaryUser(dir.path(), save), profile_result::kNotWritable);
+    EXPECT_EQ(ReadFile(path), old);
+    // A writable file in a folder that refuses new files is not rewritten.
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
     fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(WriteProfileString(path, "Quelp", "Zoom", "2"), profile_result::kOk);
-    EXPECT_EQ(ReadFile(path), "[Quelp]\nZoom=2\n");
+    EXPECT_EQ(AsOrdinaryUser(dir.path(), save), profile_result::kCreateFailed);
+    EXPECT_EQ(ReadFile(path), old);
 }
 
 TEST_F(ProfileFileSave, FlushesTheNewFileAndItsFolderToDisk) {
@@ -277,6 +304,141 @@ TEST_F(ProfileFileSave, FlushesTheNewFileAndItsFolderToDisk) {
     EXPECT_EQ(WriteProfileString(path, "S", "k", "w", options), profile_result::kSyncFailed);
     EXPECT_EQ(ReadProfileString(path, "S", "k", ""), "v");
     EXPECT_TRUE(Others().empty());
+}
+
+TEST_F(ProfileFileSave, NeverWritesAFileTheNextLoadWouldRefuse) {
+    // Filled up to the limit but for the room the new value needs.
+    const std::string head = "[Quelp]\nZoom=1\n;";
+    const std::string old =
+        head + std::string(ProfileFile::kMaxFileBytes - head.size() - 1 - 3, 'x') + "\n";
+    const struct {
+        const char* value;
+        int result;
+    } cases[] = {
+        {"1234", profile_result::kOk},  // exactly the limit
+        {"12345", profile_result::kTooLarge},
+    };
+    for (const auto& c : cases) {
+        WriteFile(path, old);
+        ProfileFile f(path);
+        ASSERT_EQ(f.Load(), profile_result::kOk);
+        f.SetString("Quelp", "Zoom", c.value);
+        EXPECT_EQ(f.Save(), c.result) << c.value;
+        ProfileFile again(path);
+        EXPECT_EQ(again.Load(), profile_result::kOk) << c.value;
+        EXPECT_EQ(again.GetString("Quelp", "Zoom", ""),
+                  c.result == profile_result::kOk ? c.value : "1");
+        EXPECT_TRUE(Others().empty());
+    }
+}
+
+TEST_F(ProfileFileSave, RemovesTheTemporaryFilesOfEarlierSavesThatDied) {
+    WriteFile(path, "[Quelp]\nZoom=1\n");
+    ProfileSaveOptions crash;
+    crash.fault = [](SaveStep step) {
+        return step == SaveStep::WriteTempRest ? FaultAction::Crash : FaultAction::Continue;
+    };
+    ASSERT_EQ(WriteProfileString(path, "Quelp", "Zoom", "2", crash), profile_result::kCrashed);
+    ASSERT_EQ(Others().size(), 1u);
+
+    // Another left-over, and names that only look alike, which stay.
+    WriteFile(dir / ".QUELP.INI.0123456789ABCDEF.tmp", "");
+    std::vector<std::string> kept = {
+        ".QUELP.INI.0123456789abcde.tmp",    // 15 digits
+        ".QUELP.INI.0123456789abcdeg.tmp",   // not hex
+        ".QUELP.INI.0123456789abcdef.tmp~",  // more after it
+        ".QUELP.INI2.0123456789abcdef.tmp",  // another file's
+        "QUELP.INI.0123456789abcdef.tmp",    // no leading dot
+    };
+    for (const auto& name : kept) WriteFile(dir / name, "keep");
+    fs::create_directory(dir / ".QUELP.INI.fedcba9876543210.tmp");  // not a file
+    kept.push_back(".QUELP.INI.fedcba9876543210.tmp");
+
+    ASSERT_EQ(WriteProfileString(path, "Quelp", "Zoom", "3"), profile_result::kOk);
+    EXPECT_EQ(ReadFile(path), "[Quelp]\nZoom=3\n");
+    std::vector<std::string> others = Others();
+    std::sort(others.begin(), others.end());
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(others, kept);
+}
+
+// What the index must get right: the first section and key of a name, keys
+// and sections added since the file was read, and names whose added line
+// reads back as something else.
+TEST(ProfileFile, LookupsSeeEveryChangeAsTheFileWouldReadBack) {
+    struct Entry {
+        const char* section;
+        const char* key;
+        const char* value;  // set, or expected ("-": absent)
+    };
+    const struct {
+        const char* name;
+        std::string before;
+        std::vector<Entry> sets;
+        std::string after;
+        std::vector<Entry> gets;
+    } cases[] = {
+        {"added keys and sections are set again, not added twice",
+         "[A]\nx=1",
+         {{"B", "k", "1"}, {"A", "y", "2"}, {"b", "K", "3"}, {"a", "Y", "4"}},
+         "[A]\nx=1\ny=4\n\n[B]\nk=3\n",
+         {{"A", "y", "4"}, {"B", "k", "3"}, {"A", "k", "-"}, {"B", "y", "-"}}},
+        {"the same key name in two sections",
+         "[A]\nk=1\n[B]\nk=2\n[A]\nk=9\nj=9\n",
+         {{"B", "k", "3"}, {"A", "j", "4"}},
+         "[A]\nk=1\nj=4\n[B]\nk=3\n[A]\nk=9\nj=9\n",
+         {{"A", "k", "1"}, {"B", "k", "3"}, {"A", "j", "4"}}},
+        {"a key that reads back as a section header splits its section",
+         "[A]\n[B]\n\n",
+         {{"A", "[B]", "1"}, {"B", "k", "2"}, {"A", "z", "3"}},
+         "[A]\nz=3\n[B]=1\nk=2\n[B]\n\n",
+         {{"B", "k", "2"}, {"A", "z", "3"}, {"A", "[B]", "-"}}},
+        {"keys with blanks or '=' read back under their trimmed first part",
+         "[A]\nk=1\n",
+         {{"A", " k", "2"}, {"A", "k", "3"}, {"A", "a=b", "4"}, {"A", "a", "5"}},
+         "[A]\nk=3\n k=2\na=5\n",
+         {{"A", "k", "3"}, {"A", "a", "5"}, {"A", " k", "-"}}},
+        {"a section name with ']' reads back as another",
+         "[A]\nk=1\n",
+         {{"x]y", "k", "2"}, {"x", "k", "3"}, {"x]y", "k", "4"}},
+         "[A]\nk=1\n\n[x]y]\nk=3\n\n[x]y]\nk=4\n",
+         {{"x", "k", "3"}, {"x]y", "k", "-"}}},
+    };
+    for (const auto& c : cases) {
+        ProfileFile f = Parsed(c.before);
+        for (const auto& set : c.sets) f.SetString(set.section, set.key, set.value);
+        EXPECT_EQ(f.Serialize(), c.after) << c.name;
+        const ProfileFile reread = Parsed(f.Serialize());
+        for (const auto& get : c.gets) {
+            EXPECT_EQ(f.GetString(get.section, get.key, "-"), get.value)
+                << c.name << ": " << get.section << "/" << get.key;
+            EXPECT_EQ(reread.GetString(get.section, get.key, "-"), get.value)
+                << c.name << ": " << get.section << "/" << get.key << " read back";
+        }
+    }
+}
+
+TEST(ProfileFile, FindsEveryKeyOfAFileWithThousandsOfSections) {
+    // Enough sections and keys for the tables to grow many times; a repeated
+    // key and every seventh section repeated count for nothing.
+    std::string text;
+    for (int s = 0; s < 3000; ++s) {
+        const std::string n = std::to_string(s);
+        text += "[Prog" + n + "]\r\nKey0=" + n + "\r\nKey1=" + n + "1\r\nKEY0=dup\r\n";
+        if (s % 7 == 0) text += "[prog" + n + "]\r\nKey2=shadowed\r\n";
+    }
+    ProfileFile f = Parsed(text);
+    for (int s = 3999; s >= 2990; --s) {
+        f.SetString("Prog" + std::to_string(s), "New", "n" + std::to_string(s));
+    }
+    for (int s = 0; s < 4000; ++s) {
+        const std::string n = std::to_string(s);
+        const std::string section = "PROG" + n;
+        ASSERT_EQ(f.GetString(section, "key0", "-"), s < 3000 ? n : "-") << section;
+        ASSERT_EQ(f.GetString(section, "key1", "-"), s < 3000 ? n + "1" : "-") << section;
+        ASSERT_FALSE(f.HasKey(section, "Key2")) << section;
+        ASSERT_EQ(f.GetString(section, "new", "-"), s >= 2990 ? "n" + n : "-") << section;
+    }
 }
 
 }  // namespace
