@@ -4,11 +4,18 @@
 #include <cmath>
 #include <string_view>
 
+#include "dsp/MainFilterTable.h"
+#include "dsp/SoundFilter.h"
+
 namespace quelp {
 
 namespace {
 
 constexpr const char* kHint = "Try 'quelp-cli --help' for more information.";
+constexpr const char* kFilterCodes = "10 20 30 70 140 280 600 1000 2000 3500 101 251 1001";
+// The speed edits' spin controls hold 5..3000 LPM.
+constexpr int kMinSpeed = 5;
+constexpr int kMaxSpeed = 3000;
 
 bool ParseInt(std::string_view s, int& out) {
     if (s.empty()) return false;
@@ -55,6 +62,11 @@ class Parser {
         }
         for (const auto& used : liveOnly_) {
             if (opt().command != CliCommand::Live) return Fail(used + " is only for live");
+        }
+        // Live input sets its own pace; a decode paced like the window is
+        // a file's matter.
+        if (opt().command == CliCommand::Live && opt().realtime) {
+            return Fail("--realtime is only for decode");
         }
         return Finish();
     }
@@ -194,9 +206,17 @@ class Parser {
         } else if (name == "--version" || name == "-V") {
             Flag(name, version_);
         } else if (name == "--freq") {
-            Number(name, 1, 5500, o.freqHz);
+            // The tunable band depends on the rate in force, which a settings
+            // file may set: the band is checked once the settings are read.
+            Number(name, 1, 100000, o.freqHz);
         } else if (name == "--filter") {
-            Integer(name, 0, 1000000, o.filterCode);
+            if (!Value(name, v)) return;
+            int code = 0;
+            if (!ParseInt(v, code) || FindMainFilter(code) == nullptr) {
+                Fail("--filter wants one of " + std::string(kFilterCodes) + ", not '" + v + "'");
+                return;
+            }
+            o.filterCode = code;
         } else if (name == "--burst") {
             // Above 35000 LPM the burst filter would have no length at all.
             Integer(name, 1, 35000, o.burstLpm);
@@ -225,9 +245,10 @@ class Parser {
                 Fail("--afc wants on or off, not '" + v + "'");
             }
         } else if (name == "--afc-local") {
-            Number(name, 0, 5500, o.afcLocalHz);
+            // The deviations' spin controls hold 5..3000 Hz.
+            Number(name, 5, 3000, o.afcLocalHz);
         } else if (name == "--afc-global") {
-            Number(name, 0, 5500, o.afcGlobalHz);
+            Number(name, 5, 3000, o.afcGlobalHz);
         } else if (name == "--speed-lock") {
             SpeedLock(name);
         } else if (name == "--charset") {
@@ -295,13 +316,16 @@ class Parser {
             if (!Value(name, v)) return;
             int code = 0;
             if (v == "off") {
-                o.soundOut = 0;
+                o.soundOut = sound_filter::Off;
             } else if (v == "raw") {
-                o.soundOut = 9998;
-            } else if (ParseInt(v, code) && code >= 0 && code <= 1000000) {
+                o.soundOut = sound_filter::Bypass;
+            } else if (ParseInt(v, code) &&
+                       (code == sound_filter::Off || code == sound_filter::Bypass ||
+                        FindMainFilter(code) != nullptr)) {
                 o.soundOut = code;
             } else {
-                Fail("--sound-out wants off, raw or a filter code such as 140, not '" + v + "'");
+                Fail("--sound-out wants off, raw or one of " + std::string(kFilterCodes) +
+                     ", not '" + v + "'");
             }
         } else if (name == "--out-device") {
             LiveOnly(name);
@@ -309,6 +333,9 @@ class Parser {
         } else if (name == "--record") {
             LiveOnly(name);
             Text(name, o.recordFile);
+        } else if (name == "--overwrite") {
+            LiveOnly(name);
+            Flag(name, o.overwrite);
         } else {
             Fail("unknown option '" + name + "'");
         }
@@ -321,10 +348,10 @@ class Parser {
         int low = 0;
         int high = 0;
         if (dash == std::string::npos || !ParseInt(std::string_view(v).substr(0, dash), low) ||
-            !ParseInt(std::string_view(v).substr(dash + 1), high) || low < 1 || high > 10000 ||
-            low > high) {
-            Fail(name + " wants LOW-HIGH in LPM with LOW not above HIGH, e.g. 60-150, not '" + v +
-                 "'");
+            !ParseInt(std::string_view(v).substr(dash + 1), high) || low < kMinSpeed ||
+            high > kMaxSpeed || low > high) {
+            Fail(name + " wants LOW-HIGH in LPM from 5 to 3000 with LOW not above HIGH, e.g. " +
+                 "60-150, not '" + v + "'");
             return;
         }
         opt().speedLow = low;
@@ -358,30 +385,34 @@ Decodes Morse (CW) from WAV files (PCM 8, 16, 24 or 32 bit, 11025, 22050 or
 44100 Hz) or from a sound card, and writes the text to standard output.
 
 Receiver:
-  --freq HZ              receive frequency
+  --freq HZ              receive frequency, within the tunable band (172 to
+                         3004 Hz at 11025 Hz); without it (and without
+                         --settings) the receiver tunes to the strongest signal
   --filter CODE          main filter: 10 20 30 70 140 280 600 1000 2000 3500
                          (FIR) or 101 251 1001 (IIR 100, 250, 1000 Hz)
   --burst LPM            burst filter speed in letters per minute
   --threshold auto|LEVEL detector threshold (1.0 is about full scale)
   --min-threshold LEVEL  lower limit of the automatic threshold
   --afc on|off           automatic frequency control
-  --afc-local HZ         AFC range around the current frequency
-  --afc-global HZ        AFC range around the centre frequency
-  --squelch LEVEL        squelch level (off when not given)
-  --speed-lock LOW-HIGH  lock the decoder to a speed window in LPM
+  --afc-local HZ         AFC range around the current frequency (5 to 3000)
+  --afc-global HZ        AFC range around the centre frequency (5 to 3000)
+  --squelch LEVEL        squelch on at this level (without it, the settings
+                         file's squelch, off by default)
+  --speed-lock LOW-HIGH  lock the decoder to a speed window in LPM (5 to 3000)
   --multi                run the multi-channel decoder as well
 
 Text:
   --charset en|ru|sv|FILE  character table, or a user table file
   --encoding cp1251|cp1252|raw  conversion of the text to standard output
                          (default: cp1252 for sv, cp1251 otherwise)
-  --capture FILE         also append the text to a capture file
+  --capture FILE         also append the text to a capture file (with time
+                         marks when a settings file has PutTimeMarks=1)
   --stats                show speed and status lines on standard error
 
 Files and settings:
-  --realtime             decode files at the window's pace (about 1.24
+  --realtime             decode: pace files as the window does (about 1.24
                          times real time)
-  --settings FILE        read settings from FILE
+  --settings FILE        start from the settings in FILE (the options win)
   --save-settings FILE   write the settings in use to FILE
   --history-save DIR     live: save the last 60 s of audio under DIR
                          when stopping
@@ -392,12 +423,18 @@ Live only:
   --list-devices         list the sound devices and exit
   --sound-out CODE       play the signal: off, raw or a filter code
   --out-device N|NAME    output device
-  --record FILE.wav      record the input to a WAV file
+  --record FILE.wav      record the input to a WAV file (opened once the
+                         input runs)
+  --overwrite            let --record replace an existing file
 
   --help                 this text
   --version              the program's version
 
-Exit status: 0 done, 2 usage error, 3 a file could not be decoded.
+Live runs until Ctrl-C, SIGTERM or SIGHUP, then closes its files completely.
+
+Exit status: 0 done; 1 live: no input device, or it failed; 2 usage error;
+3 a file could not be decoded, opened or written whole (the other files are
+still decoded); 4 the text could not be written to standard output.
 )";
 }
 

@@ -27,7 +27,7 @@ struct CliOptions {
     std::vector<std::string> files;  // decode: the WAV files, in order
 
     // Receiver (unset: the settings' or built-in value stays).
-    std::optional<double> freqHz;
+    std::optional<double> freqHz;   // checked against the band once the rate is known
     std::optional<int> filterCode;  // main filter code, e.g. 140 or 101
     std::optional<int> burstLpm;    // burst filter speed
     bool thresholdAuto = false;     // --threshold auto
@@ -57,6 +57,7 @@ struct CliOptions {
     std::optional<int> soundOut;  // sound output code; 0 off, 9998 unfiltered
     std::optional<CliDevice> outDevice;
     std::optional<std::string> recordFile;
+    bool overwrite = false;  // --record may replace an existing file
 };
 
 struct CliParseResult {

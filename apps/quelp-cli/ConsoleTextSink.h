@@ -4,6 +4,8 @@
 // UTF-8 the moment they are emitted.
 
 #include <cstdio>
+#include <functional>
+#include <string>
 #include <string_view>
 
 #include "text/CodePage.h"
@@ -15,13 +17,23 @@ class ConsoleTextSink {
     ConsoleTextSink(std::FILE* out, CodePage page) : out_(out), page_(page) {}
 
     // Writes the bytes at once. Outside raw mode the carriage returns of the
-    // window's line ends are dropped, so lines end in a plain newline.
+    // window's line ends are dropped, so lines end in a plain newline. After
+    // a failed write nothing more is written.
     void Append(std::string_view bytes);
     void SetCodePage(CodePage page) { page_ = page; }
+
+    // Called once, at the first write or flush that fails (a full disk, a
+    // closed pipe): the decoded text is being lost, so the run should end.
+    void OnFailure(std::function<void()> handler) { onFailure_ = std::move(handler); }
+    bool Failed() const { return error_ != 0; }
+    // The system's reason for the failure.
+    std::string FailureText() const;
 
   private:
     std::FILE* out_;
     CodePage page_;
+    int error_ = 0;
+    std::function<void()> onFailure_;
 };
 
 }  // namespace quelp::cli

@@ -26,9 +26,16 @@ void ConsoleView::ShowMessage(std::string_view text, std::string_view caption) {
     std::string line = "quelp-cli: ";
     if (!context_.empty()) line += context_ + ": ";
     line += text;
+    const bool error = caption == "Error" || caption == "File Error";
     // "Error" and "File Error" say nothing a console reader needs; other
-    // captions ("File Closed") tell what the message is about.
-    if (caption != "Error" && caption != "File Error") line += " (" + std::string(caption) + ")";
+    // captions ("File Closed") tell what the message is about. An error about
+    // a file says what is wrong with it.
+    if (!error) {
+        line += " (" + std::string(caption) + ")";
+    } else if (fileUse_) {
+        const std::string reason = DescribeFileProblem(context_, *fileUse_, recording_);
+        if (!reason.empty()) line += " (" + reason + ")";
+    }
     std::fprintf(err_, "%s\n", line.c_str());
     std::fflush(err_);
 }

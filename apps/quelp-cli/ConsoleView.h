@@ -6,8 +6,10 @@
 
 #include <array>
 #include <cstdio>
+#include <optional>
 #include <string>
 
+#include "FileProblems.h"
 #include "ports/FileDialogs.h"
 #include "ports/MainView.h"
 
@@ -18,7 +20,17 @@ class ConsoleView final : public MainView {
     ConsoleView(std::FILE* err, bool showStatus) : err_(err), showStatus_(showStatus) {}
 
     // What the messages are about (a file name), or empty.
-    void SetContext(std::string context) { context_ = std::move(context); }
+    void SetContext(std::string context) {
+        context_ = std::move(context);
+        fileUse_.reset();
+    }
+    // A file the program is about to use: its error messages also say what
+    // is wrong with it.
+    void SetFileContext(std::string path, FileUse use, bool recording = false) {
+        context_ = std::move(path);
+        fileUse_ = use;
+        recording_ = recording;
+    }
     // Writes an informational line when --stats is on.
     void Info(const std::string& line);
 
@@ -38,6 +50,8 @@ class ConsoleView final : public MainView {
     std::FILE* err_;
     bool showStatus_;
     std::string context_;
+    std::optional<FileUse> fileUse_;
+    bool recording_ = false;
     std::array<std::string, kPanels> panels_;
 };
 

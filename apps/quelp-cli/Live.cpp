@@ -15,6 +15,7 @@
 #include "ConsoleReceiveText.h"
 #include "ConsoleTextSink.h"
 #include "ConsoleView.h"
+#include "FileProblems.h"
 #include "ReceiverOptions.h"
 #include "adapters/portaudio/PortAudioDriver.h"
 #include "adapters/posix/FileSync.h"
@@ -32,6 +33,7 @@ namespace {
 constexpr int kDeviceError = 1;
 constexpr int kUsageError = 2;
 constexpr int kFileError = 3;
+constexpr int kOutputError = 4;
 
 // Posted to the main loop when a stop signal arrived or the input failed.
 constexpr uint32_t kWakeUp = WM_BUFFERDONE + 1;
@@ -47,8 +49,9 @@ extern "C" void OnStopSignal(int) {
     sem_post(&gStopSemaphore);
 }
 
-// SIGINT and SIGTERM, while it lives, run `onStop` on a watcher thread of its
-// own (the handler itself only sets the flag and posts the semaphore).
+// SIGINT, SIGTERM and SIGHUP (a closed terminal or SSH session), while it
+// lives, run `onStop` on a watcher thread of its own (the handler itself only
+// sets the flag and posts the semaphore).
 class StopSignals {
   public:
     explicit StopSignals(std::function<void()> onStop) {
@@ -59,6 +62,7 @@ class StopSignals {
         sigemptyset(&action.sa_mask);
         sigaction(SIGINT, &action, &oldInt_);
         sigaction(SIGTERM, &action, &oldTerm_);
+        sigaction(SIGHUP, &action, &oldHup_);
         watcher_ = std::thread([this, onStop = std::move(onStop)] {
             while (sem_wait(&gStopSemaphore) != 0 && errno == EINTR) {
             }
@@ -70,6 +74,7 @@ class StopSignals {
     ~StopSignals() {
         sigaction(SIGINT, &oldInt_, nullptr);
         sigaction(SIGTERM, &oldTerm_, nullptr);
+        sigaction(SIGHUP, &oldHup_, nullptr);
         closing_ = true;
         sem_post(&gStopSemaphore);
         watcher_.join();
@@ -81,6 +86,7 @@ class StopSignals {
   private:
     struct sigaction oldInt_ {};
     struct sigaction oldTerm_ {};
+    struct sigaction oldHup_ {};
     std::atomic<bool> closing_{false};
     std::thread watcher_;
 };
@@ -144,11 +150,6 @@ bool ResolveSoundDevice(SoundDriver& driver, const std::optional<CliDevice>& wan
         error = option + ": there is no device " + std::to_string(number) + " (see --list-devices)";
         return false;
     }
-    if (number > 9) {
-        error = option + ": device " + std::to_string(number) +
-                " cannot be opened; only devices 0 to 9 can be chosen";
-        return false;
-    }
     return true;
 }
 
@@ -159,13 +160,16 @@ int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
         ListSoundDevices(input, output, stdout);
         return 0;
     }
-    if (o.settingsFile && o.settingsFile != o.saveSettingsFile) {
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(*o.settingsFile, ec)) {
-            std::fprintf(stderr, "quelp-cli: settings file %s not found\n",
-                         o.settingsFile->c_str());
-            return kUsageError;
-        }
+    if (const std::string refused = RefusedSettingsFile(o); !refused.empty()) {
+        std::fprintf(stderr, "quelp-cli: %s\n", refused.c_str());
+        return kUsageError;
+    }
+    // A recording is never replaced unless the operator says so.
+    std::error_code ec;
+    if (o.recordFile && !o.overwrite && std::filesystem::exists(*o.recordFile, ec)) {
+        std::fprintf(stderr, "quelp-cli: --record: %s exists (--overwrite replaces it)\n",
+                     o.recordFile->c_str());
+        return kUsageError;
     }
 
     // The output device is needed only when something may be played: asked
@@ -224,15 +228,19 @@ int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
         app.SaveSettingsTo(*o.saveSettingsFile) != SettingsSaveResult::Saved) {
         status = kFileError;
     }
-
+    // The files are opened only once the input runs, so that a run that
+    // cannot start leaves them alone.
+    if (status == 0 && (app.SoundInput() == nullptr || !app.SoundInput()->IsOpen())) {
+        status = kDeviceError;
+    }
     if (status == 0 && o.captureFile) {
-        view.SetContext(*o.captureFile);
+        view.SetFileContext(*o.captureFile, FileUse::Append);
         if (!app.OpenCaptureFileByName(*o.captureFile)) status = kFileError;
         view.SetContext({});
     }
     // The wave capture file: every live block after channel extraction.
     if (status == 0 && o.recordFile) {
-        view.SetContext(*o.recordFile);
+        view.SetFileContext(*o.recordFile, FileUse::Append);
         if (!app.OpenWaveCaptureFileByName(*o.recordFile)) status = kFileError;
         view.SetContext({});
     }
@@ -252,11 +260,13 @@ int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
         app.BeginClosing();
         events.Post(kWakeUp);
     });
-    if (status == 0 && (app.SoundInput() == nullptr || !app.SoundInput()->IsOpen())) {
-        status = kDeviceError;
-    }
+    // Decoded text that cannot be written is lost: the run ends.
+    text.OnFailure([&app, &events] {
+        app.BeginClosing();
+        events.Post(kWakeUp);
+    });
 
-    while (status == 0 && !ended && !stop.Requested()) {
+    while (status == 0 && !ended && !stop.Requested() && !text.Failed()) {
         events.Wait();
         events.Dispatch([&app](uint32_t message) { app.HandleMessage(message); });
     }
@@ -281,7 +291,11 @@ int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
     if (o.multi) text.Append(app.MultiChannelText());
     if (closeFailed && status == 0) status = kFileError;
     rx.EndLine();
-    std::fflush(stdout);
+    if (text.Failed()) {
+        std::fprintf(stderr, "quelp-cli: cannot write the text to standard output: %s\n",
+                     text.FailureText().c_str());
+        if (status == 0) status = kOutputError;
+    }
     return status;
 }
 

@@ -20,7 +20,9 @@ using ApplyOptions =
 
 // Exit status: 0 stopped by a signal (or --list-devices done); 1 the input
 // device did not open or failed while running; 2 usage error (a device that
-// is not there); 3 the capture or record file could not be opened.
+// is not there, a recording that exists without --overwrite); 3 the capture
+// or record file could not be opened or written whole; 4 standard output
+// could not be written.
 int RunLive(const CliOptions& options, const ApplyOptions& applyOptions = {});
 
 // "Input devices:" and "Output devices:", each followed by one line per
@@ -29,9 +31,9 @@ void ListSoundDevices(SoundDriver& input, SoundDriver& output, std::FILE* out);
 
 // The device number for --device / --out-device: -1 (the default device)
 // when not given; a number as given; a name matched exactly, or else by a
-// unique part of it, ignoring case. False, with a reason, when there is no
-// such device or its number is above 9 (only devices 0 to 9 can be opened by
-// number; a higher one would silently open the default device).
+// unique part of it, ignoring case. Any device the driver lists can be
+// chosen (the 0 to 9 rule is the settings file's). False, with a reason, when
+// there is no such device.
 bool ResolveSoundDevice(SoundDriver& driver, const std::optional<CliDevice>& wanted,
                         const std::string& option, int& number, std::string& error);
 

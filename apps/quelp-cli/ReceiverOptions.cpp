@@ -1,12 +1,33 @@
 #include "ReceiverOptions.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "dsp/Bins.h"
 
 namespace quelp::cli {
 
+namespace {
+
+std::string Hertz(double hz) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", hz);
+    return text;
+}
+
+}  // namespace
+
 bool ApplyReceiverOptions(QuelpApp& app, const CliOptions& o, std::string& error) {
+    const double rate = app.Rx().Params().SamplingFreq;
+    if (o.freqHz) {
+        const int bin = HzToBin(*o.freqHz, rate);
+        if (bin < kFirstBin || bin > kLastBin) {
+            error = "--freq wants a frequency in the tunable band, " +
+                    std::to_string(BinToHz(kFirstBin, rate)) + " to " +
+                    std::to_string(BinToHz(kLastBin, rate)) + " Hz, not " + Hertz(*o.freqHz);
+            return false;
+        }
+    }
     if (o.charset && !app.UseCharset(*o.charset, o.charsetFile)) {
         error = "cannot use the character table file '" + o.charsetFile + "'";
         return false;
@@ -30,10 +51,11 @@ bool ApplyReceiverOptions(QuelpApp& app, const CliOptions& o, std::string& error
     if (o.afcLocalHz) app.SetAfcDeviationHz(static_cast<int>(std::lround(*o.afcLocalHz)));
     if (o.afcGlobalHz) app.SetAfcLimitHz(static_cast<int>(std::lround(*o.afcGlobalHz)));
     if (o.freqHz) {
-        app.SetReceiveBin(HzToBin(*o.freqHz, app.Rx().Params().SamplingFreq));
-    } else {
-        // No frequency given: the receiver finds the signal itself and keeps
-        // finding it after every long pause.
+        app.SetReceiveBin(HzToBin(*o.freqHz, rate));
+    } else if (!o.settingsFile) {
+        // Neither a frequency nor a settings file: the receiver finds the
+        // signal itself and keeps finding it after every long pause. A
+        // settings file's frequency and go-to-max choice stay as they are.
         app.SetAutoGoToMax(true);
     }
 

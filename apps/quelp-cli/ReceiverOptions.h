@@ -13,8 +13,9 @@ namespace quelp::cli {
 
 // Applies every option given; options not given leave the state alone (the
 // built-in defaults or what a settings file set). Returns false, with a one
-// line reason in `error`, when an option cannot be honoured (a character
-// table file that does not load).
+// line reason in `error`, when an option cannot be honoured (a frequency
+// outside the tunable band at the rate in force, a character table file that
+// does not load); nothing is changed then.
 bool ApplyReceiverOptions(QuelpApp& app, const CliOptions& options, std::string& error);
 
 // The code page of the text on standard output: --encoding when given;

@@ -9,6 +9,7 @@
 #include "ConsoleReceiveText.h"
 #include "ConsoleTextSink.h"
 #include "ConsoleView.h"
+#include "FileProblems.h"
 #include "ReceiverOptions.h"
 #ifdef QUELP_LIVE
 #include "Live.h"
@@ -32,6 +33,7 @@ using quelp::cli::ConsoleView;
 
 constexpr int kUsageError = 2;
 constexpr int kFileError = 3;
+constexpr int kOutputError = 4;
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "quelp-cli: %s\n(quelp-cli --help shows the options)\n", message.c_str());
@@ -44,16 +46,7 @@ std::string RefusedForDecode(const CliOptions& o) {
     // The audio history holds live input only: after a file decode it would
     // save a minute of silence.
     if (o.historySaveDir) return "--history-save is for live input only";
-    // The window starts from the defaults when its settings file is missing;
-    // from a shell a mistyped path is far likelier, unless the same file is
-    // about to be written.
-    if (o.settingsFile && o.settingsFile != o.saveSettingsFile) {
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(*o.settingsFile, ec)) {
-            return "settings file " + *o.settingsFile + " not found";
-        }
-    }
-    return {};
+    return quelp::cli::RefusedSettingsFile(o);
 }
 
 struct DecodeTotals {
@@ -102,7 +95,7 @@ int RunDecode(const CliOptions& o) {
     // Without a frequency the first block gives the spectrum to find the
     // signal in.
     quelp::FileDecodeOptions decodeOptions;
-    decodeOptions.goToMaxAfterFirstBlock = !o.freqHz;
+    decodeOptions.goToMaxAfterFirstBlock = !o.freqHz && !o.settingsFile;
     // The state in force after the options, written the way the window's
     // Save does, so that a settings file can be prepared from a shell.
     if (o.saveSettingsFile &&
@@ -111,16 +104,20 @@ int RunDecode(const CliOptions& o) {
     }
     if (o.multi) app.MultiChannelDecoder1Click();
     if (o.captureFile) {
-        view.SetContext(*o.captureFile);
+        view.SetFileContext(*o.captureFile, quelp::cli::FileUse::Append);
         const bool opened = app.OpenCaptureFileByName(*o.captureFile);
         view.SetContext({});
         if (!opened) return kFileError;
     }
 
+    // Decoded text that cannot be written is lost: the run ends.
+    text.OnFailure([&app] { app.BeginClosing(); });
+
     int status = 0;
     DecodeTotals all;
     for (const std::string& file : o.files) {
-        view.SetContext(file);
+        if (text.Failed()) break;
+        view.SetFileContext(file, quelp::cli::FileUse::Read, true);
         const auto start = std::chrono::steady_clock::now();
         const quelp::FileDecodeResult result = app.DecodeWaveFile(file, decodeOptions);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
@@ -145,6 +142,11 @@ int RunDecode(const CliOptions& o) {
         if (app.CloseCaptureFile1Click() == quelp::CaptureCloseResult::WriteErrors) {
             status = kFileError;
         }
+    }
+    if (text.Failed()) {
+        std::fprintf(stderr, "quelp-cli: cannot write the text to standard output: %s\n",
+                     text.FailureText().c_str());
+        return kOutputError;
     }
     return status;
 }

@@ -44,6 +44,9 @@ void QuelpApp::SetAutoThreshold(bool on) {
 
 void QuelpApp::SetDetectorThreshold(double level) {
     receiver_.SetDetectorThreshold(level);
+    // The panel shows the level in force (or that the threshold follows the
+    // signal).
+    presenter_.Show(ReceiverChange::Threshold);
 }
 
 void QuelpApp::SetMinAutoThreshold(double level, bool fixedByOperator) {

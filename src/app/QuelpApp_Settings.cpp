@@ -27,6 +27,9 @@ constexpr std::string_view kSetupScreen = "SetupScreen";
 constexpr double kLevelUnit = 0.0001;  // levels are stored in 1/10000
 constexpr int kAfcDeviationStep = 5;   // the local deviation is stored in 5 Hz
 constexpr int kDisplayCentreBin = 295;
+// The sampling rates a settings file may calibrate, in hertz.
+constexpr double kMinRate = 1000.0;
+constexpr double kMaxRate = 1000000.0;
 
 // double -> int truncating toward zero, limited to int's range (NaN gives 0),
 // so that no level can overflow the conversion.
@@ -163,13 +166,15 @@ std::vector<SettingRow> SettingsBinding::Rows() {
                      return true;
                  },
                  [](const QuelpApp& a) { return Text(a.receiver_.Status().Afc ? 1 : 0); }});
-    // Every conversion between hertz, bins and time divides by the rate, so
-    // only a finite positive rate is taken.
+    // Every conversion between hertz, bins and time divides by the rate: only
+    // a rate a sound card can have is taken (the calibration of an 11025 Hz
+    // card is never far from it; 1e-300 or 1e300 would make every figure
+    // meaningless).
     r.push_back(
         {M, kMain, "SamplingFreq", "11025.0", "11024.5", 5,
          [](QuelpApp& a, std::string_view t) {
              double rate = 0.0;
-             if (!ParseProfileReal(t, rate) || !std::isfinite(rate) || !(rate > 0.0)) {
+             if (!ParseProfileReal(t, rate) || !(rate >= kMinRate && rate <= kMaxRate)) {
                  return false;
              }
              a.receiver_.SetSamplingFreq(rate);
@@ -391,12 +396,13 @@ std::vector<SettingRow> SettingsBinding::Rows() {
                                                                            "0", "1", 30));
     r.push_back(
         Int<[](auto& a) -> auto& { return a.params_.ExCanal; }>(M, kMain, "ExCanal", "1", "2", 32));
-    // Any negative device number is the system's default device.
+    // Only the stored numbers 0 to 9 name a device; any other is the system's
+    // default device.
     r.push_back({M, kMain, "SoundCardNumber", "-1", "3", 33,
                  [](QuelpApp& a, std::string_view t) {
                      int n = 0;
                      if (!ParseProfileInt(t, n)) return false;
-                     a.params_.Cards.SoundCardNumber = n >= 0 ? n : -1;
+                     a.params_.Cards.SoundCardNumber = (n >= 0 && n <= 9) ? n : -1;
                      return true;
                  },
                  [](const QuelpApp& a) { return Text(a.params_.Cards.SoundCardNumber); }});
@@ -416,7 +422,6 @@ std::vector<SettingRow> SettingsBinding::Rows() {
                      return true;
                  },
                  [](const QuelpApp& a) { return Text(a.params_.Cards.OutputCardChannel); }});
-    // Only the stored numbers 0 to 9 name an output device.
     r.push_back({M, kMain, "OutSoundCardNumber", "-1", "9", 36,
                  [](QuelpApp& a, std::string_view t) {
                      int n = 0;
@@ -540,11 +545,21 @@ std::string UnableToWriteText(std::string_view settingsPath) {
     return "Unable to write to " + std::string(settingsPath);
 }
 
+std::string UnableToReadText(std::string_view settingsPath) {
+    return "Unable to read " + std::string(settingsPath);
+}
+
 // --- load and save -------------------------------------------------------------------
 
 void QuelpApp::LoadSettings() {
     ProfileFile file(params_.SettingsPath);
-    static_cast<void>(file.Load());
+    // A file that is there but cannot be read (permissions, size) must not
+    // pass for a missing one: the operator would lose the settings at the
+    // next save without knowing why they were gone. The built-in values
+    // apply, and the profile layer refuses to overwrite that file.
+    if (file.Load() != profile_result::kOk) {
+        ports_.view.ShowMessage(UnableToReadText(params_.SettingsPath), "Error");
+    }
     ApplySettings(file);
 }
 

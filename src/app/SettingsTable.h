@@ -59,5 +59,7 @@ bool ReadStartupOnTop(const ProfileFile& file);
 
 // The message for a failed save: "Unable to write to " and the path.
 std::string UnableToWriteText(std::string_view settingsPath);
+// The message for a settings file that exists but cannot be read.
+std::string UnableToReadText(std::string_view settingsPath);
 
 }  // namespace quelp

@@ -34,7 +34,7 @@ uint32_t SoundIn::BufferBytes() const {
 
 void SoundIn::RestartSoundInput(int device) {
     StopSoundInput();
-    if (device < 0 || device > 9) device = -1;
+    if (device < 0) device = -1;
     device_ = device;
     OpenSoundInput();
 }

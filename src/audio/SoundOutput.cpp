@@ -73,7 +73,7 @@ int SoundOutput::SelectSoundOutput(int code) {
 
 void SoundOutput::RestartSoundOutput(int device) {
     out_.Close();
-    if (device < 0 || device > 9) device = -1;
+    if (device < 0) device = -1;
     device_ = device;
     SelectSoundOutput(SoundFilter);
 }

@@ -93,19 +93,36 @@ TEST(CliOptions, UsageErrors) {
         {{"decode"}, "decode needs at least one WAV file"},
         {{"decode", "a.wav", "--bogus"}, "unknown option '--bogus'"},
         {{"decode", "a.wav", "--freq"}, "--freq needs a value"},
-        {{"decode", "a.wav", "--freq", "abc"}, "--freq wants a number from 1 to 5500, not 'abc'"},
-        {{"decode", "a.wav", "--freq", "nan"}, "--freq wants a number from 1 to 5500, not 'nan'"},
+        {{"decode", "a.wav", "--freq", "abc"}, "--freq wants a number from 1 to 100000, not 'abc'"},
+        {{"decode", "a.wav", "--freq", "nan"}, "--freq wants a number from 1 to 100000, not 'nan'"},
         {{"decode", "a.wav", "--burst", "0"},
          "--burst wants a whole number from 1 to 35000, not '0'"},
         {{"decode", "a.wav", "--filter", "14x"},
-         "--filter wants a whole number from 0 to 1000000, not '14x'"},
+         "--filter wants one of 10 20 30 70 140 280 600 1000 2000 3500 101 251 1001, not '14x'"},
+        // values the receiver would silently change or ignore
+        {{"decode", "a.wav", "--filter", "250"},
+         "--filter wants one of 10 20 30 70 140 280 600 1000 2000 3500 101 251 1001, not '250'"},
+        {{"decode", "a.wav", "--afc-local", "3001"},
+         "--afc-local wants a number from 5 to 3000, not '3001'"},
+        {{"decode", "a.wav", "--afc-global", "2"},
+         "--afc-global wants a number from 5 to 3000, not '2'"},
+        {{"decode", "a.wav", "--speed-lock", "60-3005"},
+         "--speed-lock wants LOW-HIGH in LPM from 5 to 3000 with LOW not above HIGH, e.g. "
+         "60-150, not '60-3005'"},
+        {{"live", "--sound-out", "77"},
+         "--sound-out wants off, raw or one of 10 20 30 70 140 280 600 1000 2000 3500 101 251 "
+         "1001, not '77'"},
+        {{"live", "--realtime"}, "--realtime is only for decode"},
+        {{"decode", "a.wav", "--overwrite"}, "--overwrite is only for live"},
         {{"decode", "a.wav", "--afc", "yes"}, "--afc wants on or off, not 'yes'"},
         {{"decode", "a.wav", "--threshold", "-1"},
          "--threshold wants auto or a level above 0 (1.0 is about full scale), not '-1'"},
         {{"decode", "a.wav", "--speed-lock", "150-60"},
-         "--speed-lock wants LOW-HIGH in LPM with LOW not above HIGH, e.g. 60-150, not '150-60'"},
+         "--speed-lock wants LOW-HIGH in LPM from 5 to 3000 with LOW not above HIGH, e.g. "
+         "60-150, not '150-60'"},
         {{"decode", "a.wav", "--speed-lock", "60"},
-         "--speed-lock wants LOW-HIGH in LPM with LOW not above HIGH, e.g. 60-150, not '60'"},
+         "--speed-lock wants LOW-HIGH in LPM from 5 to 3000 with LOW not above HIGH, e.g. "
+         "60-150, not '60'"},
         {{"decode", "a.wav", "--encoding", "utf8"},
          "--encoding wants cp1251, cp1252 or raw, not 'utf8'"},
         {{"decode", "a.wav", "--stats=yes"}, "--stats takes no value"},
@@ -115,7 +132,8 @@ TEST(CliOptions, UsageErrors) {
         {{"live", "a.wav"}, "live takes no file arguments: 'a.wav'"},
         {{"live", "--channel", "both"}, "--channel wants mono, left or right, not 'both'"},
         {{"live", "--sound-out", "-3"},
-         "--sound-out wants off, raw or a filter code such as 140, not '-3'"},
+         "--sound-out wants off, raw or one of 10 20 30 70 140 280 600 1000 2000 3500 101 251 "
+         "1001, not '-3'"},
         {{"--help", "--nope"}, "unknown option '--nope'"},
     };
     for (const auto& c : cases) {

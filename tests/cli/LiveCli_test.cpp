@@ -156,8 +156,9 @@ TEST_F(LiveCli, StopSignalShutsDownCleanlyWithTheTextAndTheRecording) {
     pcm.resize(64 * 2048, 0);
     constexpr size_t kHeld = 16 * 2048;
 
-    for (const int signal : {SIGINT, SIGTERM}) {
-        SCOPED_TRACE(signal == SIGINT ? "SIGINT" : "SIGTERM");
+    // SIGHUP: the terminal or the SSH session closed.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signal));
         test::AlsaFileDevices alsa("cli_live");
         alsa.AddCapture("quelp_cli_capture", pcm);
         alsa.Install();
@@ -197,6 +198,59 @@ TEST_F(LiveCli, StopSignalShutsDownCleanlyWithTheTextAndTheRecording) {
         EXPECT_EQ(riff, bytes.size() - 8);
         EXPECT_EQ(data, bytes.size() - 44);
     }
+}
+
+TEST_F(LiveCli, ARecordingIsNeverReplacedAndOpenedOnlyOnceTheInputRuns) {
+    test::AlsaFileDevices alsa("cli_keep");  // no devices at all
+    alsa.Install();
+    const fs::path wav = alsa.Path("old.wav");
+    const std::string old = "RIFF-not-really-but-precious";
+    std::ofstream(wav, std::ios::binary) << old;
+
+    CliProcess kept({"live", "--record", wav.string()}, alsa.Path("kept"));
+    EXPECT_EQ(kept.Wait(std::chrono::seconds(30)), 2);
+    EXPECT_NE(kept.Err().find("exists (--overwrite replaces it)"), std::string::npos) << kept.Err();
+    CliProcess noInput({"live", "--record", wav.string(), "--overwrite"}, alsa.Path("none"));
+    EXPECT_EQ(noInput.Wait(std::chrono::seconds(30)), 1);
+    EXPECT_NE(noInput.Err().find("No sound input device"), std::string::npos) << noInput.Err();
+    EXPECT_EQ(Slurp(wav), old);
+}
+
+TEST_F(LiveCli, AnyListedDeviceCanBeChosenAndTheSoundOutputOptionIsSaved) {
+    // Twelve capture devices; only the last carries the message, so its
+    // number (above 9) must really be opened.
+    std::vector<std::int16_t> pcm = test::MessageForUnpacedCapture();
+    pcm.resize(64 * 2048, 0);
+    test::AlsaFileDevices alsa("cli_many");
+    for (int d = 0; d < 12; ++d) {
+        alsa.AddCapture("quelp_dev" + std::to_string(d),
+                        d == 11 ? pcm : std::vector<std::int16_t>(64 * 2048, 0));
+    }
+    alsa.Install();
+    CliProcess list({"live", "--list-devices"}, alsa.Path("list"));
+    ASSERT_EQ(list.Wait(std::chrono::seconds(30)), 0);
+    const std::string devices = list.Out();
+    const auto at = devices.find(": quelp_dev11\n");
+    ASSERT_NE(at, std::string::npos) << devices;
+    const std::string number =
+        devices.substr(devices.rfind("  ", at) + 2, at - devices.rfind("  ", at) - 2);
+    ASSERT_GE(std::stoi(number), 10) << devices;
+
+    const fs::path in = alsa.Path("in.ini");
+    const fs::path out = alsa.Path("out.ini");
+    std::ofstream(in) << "[Quelp]\nSoundFilter=140\n";
+    CliProcess cli({"live", "--device", number, "--sound-out", "off", "--settings", in.string(),
+                    "--save-settings", out.string()},
+                   alsa.Path("run"));
+    const auto deadline = Clock::now() + std::chrono::seconds(30);
+    while (cli.Out().find("test") == std::string::npos && Clock::now() < deadline &&
+           cli.Wait(std::chrono::seconds(0)) == CliProcess::kRunning) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    cli.Signal(SIGINT);
+    ASSERT_EQ(cli.Wait(std::chrono::seconds(30)), 0) << cli.Err();
+    EXPECT_NE(cli.Out().find("test"), std::string::npos) << cli.Out();
+    EXPECT_NE(Slurp(out).find("\nSoundFilter=0\n"), std::string::npos) << Slurp(out);
 }
 
 }  // namespace

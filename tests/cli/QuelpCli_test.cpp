@@ -2,9 +2,12 @@
 // options reaching the receiver, and bad files.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "audio/WavBytes.h"
@@ -159,6 +162,81 @@ TEST(QuelpCli, TableBytesAreConvertedFromTheCodePageInForce) {
     EXPECT_NE(western.out.find("\xC3\x80\xC3\x80\xC3\x80 \xC3\x80\xC3\x80\xC3\x80"),
               std::string::npos)
         << western.out;
+}
+
+}  // namespace
+}  // namespace quelp
+
+namespace quelp {
+namespace {
+
+// A settings file's frequency and its go-to-max choice hold when no --freq is
+// given: the weaker station it names is decoded, and saved back as it was.
+TEST(QuelpCli, ASettingsFileKeepsItsFrequencyWithoutFreq) {
+    test::TempDir dir;
+    const std::string two = TwoSignals(dir);
+    const std::string in = dir.File("in.ini");
+    test::WriteFile(in, "[Quelp]\nRxFreqBin=111\nAutoGoToMax=0\n");  // 598 Hz
+    const std::string out = dir.File("out.ini");
+    const test::CliRun run =
+        test::RunCli({"decode", two, "--settings", in, "--save-settings", out}, dir.File("run"));
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("paris paris paris"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("hello"), std::string::npos) << run.out;
+    const std::string saved = test::Slurp(out);
+    EXPECT_NE(saved.find("\nAutoGoToMax=0\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\nRxFreqBin=111\n"), std::string::npos) << saved;
+}
+
+TEST(QuelpCli, FailuresSayWhatIsWrongAndEndWithTheirStatus) {
+    test::TempDir dir;
+    const std::string two = TwoSignals(dir);
+    const std::string text = dir.File("text.wav");
+    test::WriteFile(text, std::vector<uint8_t>{'h', 'e', 'l', 'l', 'o'});
+    const std::string missing = dir.File("missing.wav");
+    const test::CliRun files =
+        test::RunCli({"decode", missing, dir.path().string(), text}, dir.File("files"));
+    EXPECT_EQ(files.exitCode, 3);
+    for (const std::string& line : {missing + ": File Open Error! (no such file)\n",
+                                    dir.path().string() + ": File Open Error! (is a directory)\n",
+                                    text + ": File Open Error! (not a WAV file)\n"}) {
+        EXPECT_NE(files.err.find(line), std::string::npos) << files.err;
+    }
+
+    // Settings that cannot be read stop the run before anything is decoded.
+    const std::string huge = dir.File("huge.ini");
+    test::WriteFile(huge, std::vector<uint8_t>(16 * 1024 * 1024 + 1, '\n'));
+    for (const auto& [settings, reason] : {std::pair{dir.path().string(), "(is a directory)"},
+                                           std::pair{huge, "(larger than 16 MiB)"}}) {
+        const test::CliRun run = test::RunCli({"decode", two, "--settings", settings}, huge);
+        EXPECT_EQ(run.exitCode, 2) << run.err;
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty());
+    }
+
+    // A frequency outside the tunable band names the band.
+    const test::CliRun band = test::RunCli({"decode", two, "--freq", "5000"}, dir.File("band"));
+    EXPECT_EQ(band.exitCode, 2);
+    EXPECT_NE(band.err.find("172 to 3004 Hz, not 5000"), std::string::npos) << band.err;
+
+    // Decoded text that cannot be written ends the run with status 4.
+    const std::string err = dir.File("full.err");
+    const std::string command = test::ShellQuote(test::CliProgram()) + " decode " +
+                                test::ShellQuote(two) + " " + test::ShellQuote(two) +
+                                " >/dev/full 2>" + test::ShellQuote(err);
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 4);
+    EXPECT_NE(test::Slurp(err).find("standard output: No space left on device"), std::string::npos);
+}
+
+TEST(QuelpCli, AManualThresholdIsWhatTheStatusShows) {
+    test::TempDir dir;
+    const test::CliRun run =
+        test::RunCli({"decode", TwoSignals(dir), "--threshold", "0.05", "--stats"}, dir.File("t"));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.err.find(" | 0.050 | "), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find(" | Auto | "), std::string::npos) << run.err;
 }
 
 }  // namespace
