@@ -302,6 +302,8 @@ TEST(ReceiverPresenter, TheRigFollowsGoToMaxOnlyWhenItRetunedAndRigTuningIsOn) {
 TEST(ReceiverPresenter, ThresholdButtonShowsAutoOrTheKeptThreshold) {
     AppRig<> rig;
     rig.app.SetDetectorThreshold(0.0625);
+    EXPECT_EQ(rig.view.calls, Calls{StatusCall(panel::Threshold, "Auto")});  // still automatic
+    rig.view.calls.clear();
     rig.app.SoundOutputFilter1Click();  // a menu open holds the displays
     rig.app.AutoTresholdButtonClick();
     EXPECT_EQ(rig.view.calls, (Calls{Call("down", UiItem::AutoTresholdButton, "0"),

@@ -126,6 +126,8 @@ TEST(SettingsTable, StoredTextsAreConvertedAndValidatedOnTheWayIn) {
         {"SamplingFreq=", "SamplingFreq", "11025"},
         {"SamplingFreq=-8000", "SamplingFreq", "11025"},
         {"SamplingFreq=inf", "SamplingFreq", "11025"},
+        {"SamplingFreq=1e300", "SamplingFreq", "11025"},  // no sound card runs so
+        {"SamplingFreq=1e-300", "SamplingFreq", "11025"},
         // levels in 1/10000, truncated on the way out
         {"DetectorThreshold=4", "DetectorThreshold", "4"},
         {"SquelchThreshold=-3", "SquelchThreshold", "-3"},
@@ -150,6 +152,7 @@ TEST(SettingsTable, StoredTextsAreConvertedAndValidatedOnTheWayIn) {
         // lists and ranges
         {"Zoom=7", "Zoom", "1"},
         {"OutSoundCardNumber=10", "OutSoundCardNumber", "-1"},
+        {"SoundCardNumber=12", "SoundCardNumber", "-1"},  // only 0..9 name a device
         {"SoundCardNumber=-7", "SoundCardNumber", "-1"},
         {"InputCardChannel=3", "InputCardChannel", "0"},
         {"RigNumber=3", "RigNumber", "1"},

@@ -118,9 +118,9 @@ TEST(SoundApp, StartUpAndShutDownOpenAndCloseTheDevices) {
     SoundRig rig;
     StartupOptions options = StartupOptions::ForDecoder("");
     options.BeforeDevices = [&] {
-        // Device numbers above 9 open the default device.
-        rig.app.SetInputDevice(12);
-        rig.app.SetOutputDevice(12);
+        // The command line's choices, made once the settings are in force.
+        rig.app.SetInputDevice(-1);
+        rig.app.SetOutputDevice(-1);
         rig.app.SetSoundOutputCode(9998);
         return true;
     };

@@ -203,11 +203,12 @@ TEST(SoundIn, FailedTeardownStepsAreIgnoredAndTheInputCanOpenAgain) {
     EXPECT_EQ(rig.processed.size(), 1u);
 }
 
-TEST(SoundIn, DeviceNumbersOutsideZeroToNineOpenTheDefaultDevice) {
-    const std::pair<int, int> cases[] = {{12, -1}, {10, -1}, {-5, -1}, {-1, -1}, {0, 0}, {9, 9}};
+TEST(SoundIn, NegativeDeviceNumbersOpenTheDefaultDeviceAndAnyOtherItself) {
+    // The 0..9 rule belongs to the number a settings file stores.
+    const std::pair<int, int> cases[] = {{11, 11}, {10, 10}, {-5, -1}, {-1, -1}, {0, 0}, {9, 9}};
     for (auto [number, opened] : cases) {
         InputRig rig;
-        rig.driver.names.assign(10, "card");
+        rig.driver.names.assign(12, "card");
         rig.in.RestartSoundInput(number);
         EXPECT_EQ(rig.driver.openedDevice, opened) << number;
         EXPECT_TRUE(rig.in.IsOpen());

@@ -96,12 +96,15 @@ TEST(SoundOutput, AnUnknownStoredCodeStartsWithTheSoundOff) {
     EXPECT_FALSE(rig.driver.isOpen);
     EXPECT_EQ(rig.FilterRate(), RateCode::None);
 
-    // A stored valid code is restored; device numbers outside 0..9 mean the
-    // default device.
+    // A stored valid code is restored; a negative device number means the
+    // default device, any other is opened as it is.
     rig.output.SoundFilter = 3500;
-    rig.output.RestartSoundOutput(12);
+    rig.output.RestartSoundOutput(-7);
     EXPECT_EQ(rig.output.SoundFilter, 3500);
     EXPECT_EQ(rig.driver.openedDevice, -1);
+    rig.driver.names.assign(12, "card");
+    rig.output.RestartSoundOutput(11);
+    EXPECT_EQ(rig.driver.openedDevice, 11);
 }
 
 TEST(SoundOutput, BypassTogglesAgainstTheLastOtherSelection) {

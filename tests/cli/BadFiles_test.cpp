@@ -83,7 +83,8 @@ TEST(BadFiles, AFifoAmongTheFilesIsReportedAndTheOthersDecoded) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const test::CliRun run = RunCliWithin(1, {"decode", fifo, good}, dir.File("run"));
     EXPECT_EQ(run.exitCode, 3) << run.err;
-    EXPECT_NE(run.err.find("quelp-cli: " + fifo + ": File Open Error!\n"), std::string::npos)
+    EXPECT_NE(run.err.find("quelp-cli: " + fifo + ": File Open Error! (not a regular file)\n"),
+              std::string::npos)
         << run.err;
     EXPECT_NE(run.out.find("paris paris"), std::string::npos) << run.out;
 }

@@ -47,7 +47,8 @@ TEST(QuelpCli, RefusedFilesGiveExit3WithTheirMessageAndTheOthersAreDecoded) {
     const test::CliRun run = test::RunCli(
         {"decode", good, missing, floating, rate, good, "--freq", "1200"}, dir.File("run"));
     EXPECT_EQ(run.exitCode, 3);
-    EXPECT_NE(run.err.find("quelp-cli: " + missing + ": File Open Error!\n"), std::string::npos)
+    EXPECT_NE(run.err.find("quelp-cli: " + missing + ": File Open Error! (no such file)\n"),
+              std::string::npos)
         << run.err;
     EXPECT_NE(run.err.find(floating + ": Unsupported audio format!\n"), std::string::npos);
     EXPECT_NE(run.err.find(rate + ": Unsupported sample rate!\n"), std::string::npos);
@@ -176,7 +177,8 @@ TEST(QuelpCli, ASettingsFileKeepsItsFrequencyWithoutFreq) {
     test::TempDir dir;
     const std::string two = TwoSignals(dir);
     const std::string in = dir.File("in.ini");
-    test::WriteFile(in, "[Quelp]\nRxFreqBin=111\nAutoGoToMax=0\n");  // 598 Hz
+    const std::string settings = "[Quelp]\nRxFreqBin=111\nAutoGoToMax=0\n";  // 598 Hz
+    test::WriteFile(in, std::vector<uint8_t>(settings.begin(), settings.end()));
     const std::string out = dir.File("out.ini");
     const test::CliRun run =
         test::RunCli({"decode", two, "--settings", in, "--save-settings", out}, dir.File("run"));

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,8 +15,17 @@ PosixCaptureSink::~PosixCaptureSink() {
 
 bool PosixCaptureSink::Open(const std::string& path) {
     if (fd_ >= 0) Close();
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    // Without blocking, so that a FIFO with no reader fails at once instead
+    // of hanging the program; anything but a plain file is refused: a capture
+    // must stay readable afterwards.
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
     // Another writer holding the file is an open failure, as on a share-deny
     // open; readers do not take the lock and are not kept out.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -71,6 +71,11 @@ TEST_F(PosixCaptureSinkTest, UnopenablePathsFail) {
     PosixCaptureSink sink;
     EXPECT_FALSE(sink.Open(dir_.string()));  // a directory
     EXPECT_FALSE(sink.Open((dir_ / "missing" / "x.txt").string()));
+    // Special files: a FIFO with no reader fails at once instead of blocking.
+    const std::string fifo = (dir_ / "fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(sink.Open(fifo));
+    EXPECT_FALSE(sink.Open("/dev/null"));
     sink.Write("ignored");
     EXPECT_TRUE(sink.Close());  // nothing open, nothing lost
 }
