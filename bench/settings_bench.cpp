@@ -116,7 +116,7 @@ void Load(benchmark::State& state, const std::string& contents) {
     const std::vector<Key> keys = OwnKeys();
     for (auto _ : state) {
         ProfileFile profile(file.Path());
-        if (profile.Load() != profile_result::kOk) state.SkipWithError("load failed");
+        if (profile.Load() != ProfileResult::Ok) state.SkipWithError("load failed");
         for (const Key& k : keys) {
             benchmark::DoNotOptimize(profile.GetString(k.section, k.key, "0"));
         }
@@ -132,9 +132,9 @@ void Save(benchmark::State& state, const std::string& contents) {
     bool flip = false;
     for (auto _ : state) {
         ProfileFile profile(file.Path());
-        if (profile.Load() != profile_result::kOk) state.SkipWithError("load failed");
+        if (profile.Load() != ProfileResult::Ok) state.SkipWithError("load failed");
         for (const Key& k : keys) profile.SetString(k.section, k.key, flip ? "1111" : "2222");
-        if (profile.Save() != profile_result::kOk) state.SkipWithError("save failed");
+        if (profile.Save() != ProfileResult::Ok) state.SkipWithError("save failed");
         flip = !flip;
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * contents.size()));

@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), data == nullptr ? 0 : size);
 
     quelp::CharacterTables tables;
-    const int result = tables.LoadUserCharset(bytes);
-    if (result != 0 && result != -1) std::abort();
+    const quelp::CharsetResult result = tables.LoadUserCharset(bytes);
+    if (result != quelp::CharsetResult::Ok && result != quelp::CharsetResult::Empty) std::abort();
     for (std::uint32_t i = 0; i < 256; ++i) {
         const std::string_view text = tables.LookupCharacter(i, quelp::charset::User);
         if (text.empty() || text.size() > 66) std::abort();
@@ -28,10 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string text;
     // Each call consumes at least one byte, so this ends.
     for (std::size_t calls = 0; calls <= bytes.size() + 1; ++calls) {
-        const int line = quelp::ParseCharsetLine(in, index, text);
-        if (line == -1) return 0;
-        if (line < 0 || line > 2) std::abort();
-        if (line == 0 && (index < 2 || index > 255 || text.empty() || text.size() > 15))
+        using enum quelp::CharsetLineResult;
+        const quelp::CharsetLineResult line = quelp::ParseCharsetLine(in, index, text);
+        if (line == EndOfData) return 0;
+        if (line != Definition && line != Ignored && line != TooLong) std::abort();
+        if (line == Definition && (index < 2 || index > 255 || text.empty() || text.size() > 15))
             std::abort();
     }
     std::abort();  // the parser stopped consuming input

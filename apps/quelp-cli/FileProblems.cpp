@@ -67,10 +67,10 @@ std::string DescribeFileProblem(const std::string& path, FileUse use, bool recor
 
 std::string SettingsFileProblem(const std::string& path) {
     ProfileFile file(path);
-    const int result = file.Load();
-    if (result == profile_result::kOk && file.Exists()) return {};
+    const ProfileResult result = file.Load();
+    if (result == ProfileResult::Ok && file.Exists()) return {};
     if (!file.Exists()) return "no such file";
-    if (result == profile_result::kTooLarge) return "larger than 16 MiB";
+    if (result == ProfileResult::TooLarge) return "larger than 16 MiB";
     const std::string reason = DescribeFileProblem(path, FileUse::Read, false);
     return reason.empty() ? "cannot be read" : reason;
 }

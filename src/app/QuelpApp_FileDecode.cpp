@@ -37,20 +37,20 @@ FileDecodeResult QuelpApp::DecodeWaveFile(const std::string& fileName, FileDecod
     } finish{*this};
 
     fileDecodeSamples_ = 0;
-    if (waveRead_.Open(fileName) != 0) {
+    if (waveRead_.Open(fileName) != WaveOpenResult::Ok) {
         ports_.view.ShowMessage("File Open Error!", "File Error");
         return FileDecodeResult::OpenError;
     }
     switch (waveRead_.CheckFormat()) {
-        case TWaveRead::kUnsupportedFormat:
+        case WaveFormatResult::UnsupportedFormat:
             waveRead_.Close();
             ports_.view.ShowMessage("Unsupported audio format!", "File Error");
             return FileDecodeResult::UnsupportedFormat;
-        case TWaveRead::kUnsupportedRate:
+        case WaveFormatResult::UnsupportedRate:
             waveRead_.Close();
             ports_.view.ShowMessage("Unsupported sample rate!", "File Error");
             return FileDecodeResult::UnsupportedRate;
-        case TWaveRead::kFormatOk:
+        case WaveFormatResult::Ok:
             break;
     }
 

@@ -47,7 +47,8 @@ bool QuelpApp::OpenWaveCaptureFileByName(const std::string& path) {
     // completed and its samples are not lost.
     if (waveCapture_ || waveFile_.IsOpen()) static_cast<void>(CloseWaveCaptureFile1Click());
     ports_.view.SetEnabled(UiItem::OpenWaveCaptureFile1, false);
-    if (waveFile_.Create(path, kCaptureChannels, kCaptureBits, kCaptureRate) != 0) {
+    if (waveFile_.Create(path, kCaptureChannels, kCaptureBits, kCaptureRate) !=
+        WaveCreateResult::Ok) {
         ports_.view.ShowMessage("Wave File Open Error!", "File Error");
         ports_.view.SetEnabled(UiItem::OpenWaveCaptureFile1, true);
         return false;
@@ -69,7 +70,7 @@ WaveCloseResult QuelpApp::CloseWaveCaptureFile1Click() {
     waveCapture_ = false;
     WaveCloseResult result = WaveCloseResult::NothingOpen;
     if (wasOn) {
-        if (waveFile_.Close() != 0) {
+        if (waveFile_.Close() != WaveHeaderResult::Ok) {
             result = WaveCloseResult::WriteErrors;
             ports_.view.ShowMessage("There was errors in wave capture file!", "File Error");
         } else {
@@ -94,15 +95,16 @@ void QuelpApp::ShowCaptureState() {
 
 void QuelpApp::StoreHistory(std::span<const std::int16_t> block) {
     // Live blocks are whole; anything else is stored in whole blocks, the
-    // last one padded with silence, so no sample is dropped.
+    // last one padded with silence, so no sample is dropped. Without history
+    // (no memory at start-up) there is nowhere to keep them.
     while (block.size() >= static_cast<std::size_t>(kBlockSize)) {
-        history_.Store(block.data());
+        static_cast<void>(history_.Store(block.data()));
         block = block.subspan(kBlockSize);
     }
     if (!block.empty()) {
         std::array<std::int16_t, kBlockSize> padded{};
         std::copy(block.begin(), block.end(), padded.begin());
-        history_.Store(padded.data());
+        static_cast<void>(history_.Store(padded.data()));
     }
 }
 
@@ -112,7 +114,8 @@ bool QuelpApp::WriteWaveCapture(std::span<const std::int16_t> block) {
     // write: the capture then closes with a valid header instead of wrapping.
     const std::uint64_t bytes = std::uint64_t{block.size()} * 2u;
     if (waveFile_.DataSize() + bytes > kMaxCaptureData) return false;
-    return waveFile_.Write(block.data(), static_cast<std::uint32_t>(block.size())) == 0;
+    return waveFile_.Write(block.data(), static_cast<std::uint32_t>(block.size())) ==
+           WaveWriteResult::Ok;
 }
 
 // --- replay and save -------------------------------------------------------------

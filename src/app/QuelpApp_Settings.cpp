@@ -557,7 +557,7 @@ void QuelpApp::LoadSettings() {
     // pass for a missing one: the operator would lose the settings at the
     // next save without knowing why they were gone. The built-in values
     // apply, and the profile layer refuses to overwrite that file.
-    if (file.Load() != profile_result::kOk) {
+    if (file.Load() != ProfileResult::Ok) {
         ports_.view.ShowMessage(UnableToReadText(params_.SettingsPath), "Error");
     }
     ApplySettings(file);
@@ -611,13 +611,13 @@ SettingsSaveResult QuelpApp::SaveSettingsTo(const std::string& path, bool showFa
     displayHoldOff_ = hold_off::kNone;
     // Every key in one rewrite: a failure leaves the old file whole.
     ProfileFile file(path);
-    int result = file.Load();
-    if (result == profile_result::kOk) {
+    ProfileResult result = file.Load();
+    if (result == ProfileResult::Ok) {
         CollectSettings(file);
         result = file.Save(settingsSave_);
     }
     savingSettings_ = false;
-    if (result != profile_result::kOk) {
+    if (result != ProfileResult::Ok) {
         if (showFailure) ports_.view.ShowMessage(UnableToWriteText(path), "Error");
         return SettingsSaveResult::Failed;
     }

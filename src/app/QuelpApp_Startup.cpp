@@ -84,7 +84,9 @@ void QuelpApp::DeferredInit(const StartupOptions& options) {
     // 14. The channels follow a locked main speed window when asked to; the
     // audio history.
     receiver_.ApplyChannelSpeedWindow();
-    history_.Allocate(kHistorySeconds, kHistoryRate);
+    // Without the memory there is no history, and Replay and Save find
+    // nothing to write; the receiver runs on regardless.
+    static_cast<void>(history_.Allocate(kHistorySeconds, kHistoryRate));
 
     // 15. The sound devices, unless the front end refused its options; the
     // first blocks are not drawn.

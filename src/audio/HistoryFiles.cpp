@@ -76,7 +76,7 @@ void HistoryFiles::ReplayHistory(int32_t seconds, bool decodeBusy) {
     const int32_t s = std::min(seconds, history_.Seconds());
     if (s >= 1) {
         const std::string name = InBase(kReplayFile).string();
-        if (WriteFresh(name, s) != 0) {
+        if (WriteFresh(name, s) != HistorySaveResult::Ok) {
             view_.ShowMessage("Temporary wave file saving Error!", "Error");
         } else if (decoder_ != nullptr) {
             decoder_->DecodeHistoryFile(name);
@@ -86,7 +86,7 @@ void HistoryFiles::ReplayHistory(int32_t seconds, bool decodeBusy) {
     EnableReplay(true);
 }
 
-int HistoryFiles::WriteFresh(const std::string& name, int32_t seconds) {
+HistorySaveResult HistoryFiles::WriteFresh(const std::string& name, int32_t seconds) {
     // A new file rather than the old one emptied: a decode still reading an
     // earlier temporary file keeps reading what it opened.
     std::error_code ec;
@@ -108,7 +108,7 @@ std::string HistoryFiles::SaveHistory(int32_t seconds, bool decode, bool decodeB
     const CivilTime t = MinusSeconds(clock_.Now(true), s);
 
     const fs::path temp = InBase(kSaveTempFile);
-    if (WriteFresh(temp.string(), s) != 0) {
+    if (WriteFresh(temp.string(), s) != HistorySaveResult::Ok) {
         view_.ShowMessage("Temporary wave file saving error!", "Error");
     }
     // One message is enough: without "Waves" the day's folder cannot follow.

@@ -58,7 +58,7 @@ class HistoryFiles {
     std::filesystem::path InBase(const std::string& name) const;
     bool MakeDirectory(const std::filesystem::path& dir);
     // The last `seconds` of history into a newly created file `name`.
-    int WriteFresh(const std::string& name, int32_t seconds);
+    HistorySaveResult WriteFresh(const std::string& name, int32_t seconds);
     void EnableReplay(bool enabled);
 
     TWaveBuff& history_;

@@ -53,8 +53,8 @@ void SoundIn::OpenSoundInput() {
 
     SoundFormat format;
     format.channels = cards_.InputCardChannel == 0 ? 1 : 2;
-    int result = driver_.Open(device_, format, *this);
-    if (result != soundresult::Ok) {
+    const SoundResult result = driver_.Open(device_, format, *this);
+    if (result != SoundResult::Ok) {
         open_ = false;
         if (driver_.DeviceCount() < 1) {
             view_.ShowMessage("No sound input device", "Error");
@@ -73,14 +73,14 @@ void SoundIn::OpenSoundInput() {
         h.bytes = BufferBytes();
         h.bytesRecorded = 0;
         h.done = false;
-        if (driver_.Prepare(h) != soundresult::Ok) {
+        if (driver_.Prepare(h) != SoundResult::Ok) {
             FailOpen("  Error in Prepare Header! ", "Error");
             return;
         }
         // Counted before the hand-over so that a fast driver never drives
         // the count below zero.
         QueuedBuffers.fetch_add(1);
-        if (driver_.Add(h) != soundresult::Ok) {
+        if (driver_.Add(h) != SoundResult::Ok) {
             QueuedBuffers.fetch_sub(1);
             FailOpen("  Error in AddBuffer! ", "Error");
             return;
@@ -88,7 +88,7 @@ void SoundIn::OpenSoundInput() {
         writeIndex_ = (writeIndex_ + 1) % kBuffers;
     }
 
-    if (driver_.Start() != soundresult::Ok) FailOpen("  Error in Start! \n", "Error");
+    if (driver_.Start() != SoundResult::Ok) FailOpen("  Error in Start! \n", "Error");
 }
 
 void SoundIn::WaveInDone(SoundBuffer& /*buffer*/) {
@@ -145,7 +145,7 @@ void SoundIn::InputBufferDone() {
         h.bytes = BufferBytes();
         h.bytesRecorded = 0;
         h.done = false;
-        if (driver_.Add(h) != soundresult::Ok) {
+        if (driver_.Add(h) != SoundResult::Ok) {
             driver_.Close();
             view_.ShowMessage("  Error in AddBuffer! ", "Error");
             open_ = false;
@@ -164,6 +164,8 @@ void SoundIn::StopSoundInput() {
         // Cleared first, so that InputBufferDone ignores the buffers that
         // come back.
         open_ = false;
+        // Teardown: whatever these report, the buffers come back and the
+        // device closes.
         driver_.Stop();
         driver_.Reset();
         while (QueuedBuffers.load() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));

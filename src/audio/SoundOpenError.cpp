@@ -1,20 +1,18 @@
 #include "audio/SoundOpenError.h"
 
-#include "ports/SoundDriver.h"
-
 namespace quelp {
 
-const char* SoundOpenErrorText(int result) {
+const char* SoundOpenErrorText(SoundResult result) {
     switch (result) {
-        case soundresult::BadDeviceId:
+        case SoundResult::BadDeviceId:
             return "  Specified device identifier is out of range";
-        case soundresult::Allocated:
+        case SoundResult::Allocated:
             return "  Specified resource is already allocated";
-        case soundresult::NoDriver:
+        case SoundResult::NoDriver:
             return "  No device driver is present";
-        case soundresult::NoMem:
+        case SoundResult::NoMem:
             return "  Unable to allocate or lock memory";
-        case soundresult::BadFormat:
+        case SoundResult::BadFormat:
             return "  Attempted to open with an unsupported waveform-audio format\n";
         default:
             return " Unrecognized ERROR ";

@@ -24,7 +24,7 @@ void SoundOut::FreeMemory() {
     for (auto& b : buffers_) b.reset();
 }
 
-int SoundOut::Open(int device) {
+SoundOutOpenResult SoundOut::Open(int device) {
     if (open_) Close();
     current_ = 0;
     FreeBuffers = kBuffers;
@@ -32,7 +32,7 @@ int SoundOut::Open(int device) {
 
     if (driver_.DeviceCount() < 1) {
         view_.ShowMessage("No sound output device", "Error");
-        return -1;
+        return SoundOutOpenResult::NoDevice;
     }
 
     channel_ = cards_.OutputCardChannel;
@@ -43,17 +43,17 @@ int SoundOut::Open(int device) {
         if (!b) {
             FreeMemory();
             view_.ShowMessage("No memory for output buffers", kOpenErrorCaption);
-            return -2;
+            return SoundOutOpenResult::NoMemory;
         }
     }
 
     SoundFormat format;
     format.channels = channels;
-    int result = driver_.Open(device, format, *this);
-    if (result != soundresult::Ok) {
+    SoundResult result = driver_.Open(device, format, *this);
+    if (result != SoundResult::Ok) {
         view_.ShowMessage(SoundOpenErrorText(result), kOpenErrorCaption);
         FreeMemory();
-        return -3;
+        return SoundOutOpenResult::NotOpened;
     }
 
     for (int i = 0; i < kBuffers; ++i) {
@@ -63,19 +63,20 @@ int SoundOut::Open(int device) {
         h.bytesRecorded = 0;
         h.done = false;
         result = driver_.Prepare(h);
-        if (result != soundresult::Ok) {
+        if (result != SoundResult::Ok) {
             driver_.Close();
             FreeMemory();
-            view_.ShowMessage("Error in Prepare Output Header! (" + std::to_string(result) + ")",
+            view_.ShowMessage("Error in Prepare Output Header! (" +
+                                  std::to_string(static_cast<int>(result)) + ")",
                               "Error");
-            return -4;
+            return SoundOutOpenResult::PrepareFailed;
         }
     }
 
     open_ = true;
     count_ = 0;
     FreeBuffers = kBuffers;
-    return 0;
+    return SoundOutOpenResult::Ok;
 }
 
 void SoundOut::Close() {
@@ -95,9 +96,9 @@ void SoundOut::Close() {
     FreeMemory();
 }
 
-int SoundOut::PutSample(int16_t sample) {
-    if (FreeBuffers.load() < 1) return -1;
-    if (!open_) return -2;
+SoundOutPutResult SoundOut::PutSample(int16_t sample) {
+    if (FreeBuffers.load() < 1) return SoundOutPutResult::NoFreeBuffer;
+    if (!open_) return SoundOutPutResult::Closed;
 
     int16_t* frames = buffers_[current_].get();
     switch (channel_) {
@@ -113,7 +114,7 @@ int SoundOut::PutSample(int16_t sample) {
             frames[2 * count_ + 1] = sample;
             break;
     }
-    if (++count_ < kFrames) return 0;
+    if (++count_ < kFrames) return SoundOutPutResult::Ok;
 
     count_ = 0;
     SoundBuffer& h = headers_[current_];
@@ -122,16 +123,17 @@ int SoundOut::PutSample(int16_t sample) {
     h.done = false;
     // Counted before the hand-over: the driver may give it back at once.
     FreeBuffers.fetch_sub(1);
-    int result = driver_.Add(h);
-    if (result != soundresult::Ok) {
+    const SoundResult result = driver_.Add(h);
+    if (result != SoundResult::Ok) {
         FreeBuffers.fetch_add(1);
         driver_.Close();
         open_ = false;
-        view_.ShowMessage("  Error in Out Write! (" + std::to_string(result) + ")", "Error");
-        return -3;
+        view_.ShowMessage(
+            "  Error in Out Write! (" + std::to_string(static_cast<int>(result)) + ")", "Error");
+        return SoundOutPutResult::WriteFailed;
     }
     current_ = (current_ + 1) % kBuffers;
-    return 0;
+    return SoundOutPutResult::Ok;
 }
 
 void SoundOut::WaveOutDone(SoundBuffer& /*buffer*/) {

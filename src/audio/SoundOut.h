@@ -15,6 +15,23 @@
 
 namespace quelp {
 
+// Result of SoundOut::Open, which reports its own errors.
+enum class [[nodiscard]] SoundOutOpenResult : int{
+    Ok = 0,
+    NoDevice = -1,       // no output device
+    NoMemory = -2,       // no buffer memory
+    NotOpened = -3,      // the device did not open
+    PrepareFailed = -4,  // a header could not be prepared
+};
+
+// Result of SoundOut::PutSample.
+enum class [[nodiscard]] SoundOutPutResult : int{
+    Ok = 0,             // stored
+    NoFreeBuffer = -1,  // sample dropped
+    Closed = -2,        // device closed
+    WriteFailed = -3,   // a buffer could not be written (the device has been closed)
+};
+
 class SoundOut final : public SoundDriverClient {
   public:
     static constexpr int kBuffers = 4;
@@ -25,15 +42,11 @@ class SoundOut final : public SoundDriverClient {
     SoundOut& operator=(const SoundOut&) = delete;
     ~SoundOut();
 
-    // 0 open; -1 no output device; -2 no buffer memory; -3 the device did
-    // not open; -4 a header could not be prepared. Reports its own errors.
-    int Open(int device);
+    SoundOutOpenResult Open(int device);
     // Stops playing, waits until the driver has given back every buffer,
     // closes. Harmless when closed.
     void Close();
-    // 0 stored; -1 no free buffer (sample dropped); -2 device closed; -3 a
-    // buffer could not be written (the device has been closed).
-    int PutSample(int16_t sample);
+    SoundOutPutResult PutSample(int16_t sample);
     // Driver thread: a buffer has been played.
     void WaveOutDone(SoundBuffer& buffer);
 

@@ -58,11 +58,12 @@ int SoundOutput::SelectSoundOutput(int code) {
     if (code != kOff && code != kBypass) ApplySoundFilter(filter_, code);
 
     if (code != kOff) {
-        if (out_.Open(device_) != 0) {
+        if (out_.Open(device_) != SoundOutOpenResult::Ok) {
             SoundFilter = kOff;
             ShowSelection(kSelections[0].item, kSelections[0].caption);
         } else {
-            for (int i = 0; i < kLeadingSilence; ++i) out_.PutSample(0);
+            // Half of the first buffer of a device just opened: always stored.
+            for (int i = 0; i < kLeadingSilence; ++i) static_cast<void>(out_.PutSample(0));
             SoundFilter = code;
         }
     }
@@ -82,10 +83,13 @@ void SoundOutput::ToggleSoundBypass() {
     SelectSoundOutput(SoundFilter != kBypass ? kBypass : lastSoundFilter_);
 }
 
+// A sample the output cannot take is dropped: live input does not wait for
+// the device (a file decode does, through WaitingForOutputBuffer), and a
+// device that failed has said so itself.
 void SoundOutput::FeedSoundOutput(int16_t sample) {
     if (SoundFilter == kOff) return;
     if (SoundFilter == kBypass) {
-        out_.PutSample(sample);
+        static_cast<void>(out_.PutSample(sample));
         return;
     }
     double y = filter_.Process(sample);
@@ -94,7 +98,7 @@ void SoundOutput::FeedSoundOutput(int16_t sample) {
     if (std::isnan(v)) v = 0.0;
     if (v > 32767.0) v = 32767.0;
     if (v < -32767.0) v = -32767.0;
-    out_.PutSample(static_cast<int16_t>(v));
+    static_cast<void>(out_.PutSample(static_cast<int16_t>(v)));
 }
 
 bool SoundOutput::WaitingForOutputBuffer() const {

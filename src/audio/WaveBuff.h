@@ -10,6 +10,25 @@
 
 namespace quelp {
 
+// Result of TWaveBuff::Allocate.
+enum class [[nodiscard]] HistoryAllocateResult : int{
+    Ok = 0,
+    NoMemory = 1,  // and then there is no history
+};
+
+// Result of TWaveBuff::Store.
+enum class [[nodiscard]] HistoryStoreResult : int{
+    Ok = 0,
+    NoHistory = 1,
+};
+
+// Result of TWaveBuff::SaveToFile.
+enum class [[nodiscard]] HistorySaveResult : int{
+    Ok = 0,
+    CannotCreate = 1,  // the file cannot be created (or there is no history)
+    WriteFailed = 2,
+};
+
 class TWaveBuff {
   public:
     static constexpr int kBlockSamples = kBlockSize;
@@ -18,14 +37,13 @@ class TWaveBuff {
     static constexpr int64_t kMaxBlocks = 65536;
 
     // Allocates trunc(seconds × rate / 2048 + 3) zeroed blocks (seconds below 1
-    // count as 1). 0 success; 1 no memory, and then there is no history.
-    int Allocate(int32_t seconds, double rate);
-    // Copies one block of 2048 samples over the oldest. 0, or 1 without history.
-    int Store(const int16_t* block);
+    // count as 1).
+    HistoryAllocateResult Allocate(int32_t seconds, double rate);
+    // Copies one block of 2048 samples over the oldest.
+    HistoryStoreResult Store(const int16_t* block);
     // Writes the last trunc(s × rate / 2048 + 1) blocks, oldest first, as a
-    // 16-bit mono 11025 Hz WAV file. 0 success; 1 the file cannot be created
-    // (or there is no history); 2 a write failed.
-    int SaveToFile(const std::string& fileName, int32_t seconds) const;
+    // 16-bit mono 11025 Hz WAV file.
+    HistorySaveResult SaveToFile(const std::string& fileName, int32_t seconds) const;
     // History length asked for at allocation; 0 when there is none.
     int32_t Seconds() const { return seconds_; }
     int32_t BlockCount() const { return ring_.empty() ? 0 : lastBlock_ + 1; }

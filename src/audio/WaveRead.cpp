@@ -77,35 +77,35 @@ int16_t Saturate(double y) {
 
 }  // namespace
 
-int TWaveRead::Open(const std::string& fileName) {
+WaveOpenResult TWaveRead::Open(const std::string& fileName) {
     Close();
     // A FIFO or a device has no size to walk the chunks by, and opening a
     // FIFO would wait for a writer that may never come.
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(fileName, ec)) return -1;
+    if (!std::filesystem::is_regular_file(fileName, ec)) return WaveOpenResult::CannotOpen;
     auto file = std::make_unique<std::ifstream>(fileName, std::ios::binary);
-    if (!file->is_open()) return -1;
+    if (!file->is_open()) return WaveOpenResult::CannotOpen;
     return Open(std::unique_ptr<std::istream>(std::move(file)));
 }
 
-int TWaveRead::Open(std::unique_ptr<std::istream> in) {
+WaveOpenResult TWaveRead::Open(std::unique_ptr<std::istream> in) {
     Close();
     format_ = WaveFormat{};
-    if (!in || !*in) return -1;
+    if (!in || !*in) return WaveOpenResult::CannotOpen;
     in_ = std::move(in);
     return Walk();
 }
 
-int TWaveRead::Fail(int code) {
+WaveOpenResult TWaveRead::Fail(WaveOpenResult code) {
     Close();
     return code;
 }
 
-int TWaveRead::Walk() {
+WaveOpenResult TWaveRead::Walk() {
     std::istream& in = *in_;
     in.seekg(0, std::ios::end);
     const std::streamoff endPos = in.tellg();
-    if (endPos < 0) return Fail(-1);
+    if (endPos < 0) return Fail(WaveOpenResult::CannotOpen);
     const auto fileEnd = static_cast<uint64_t>(endPos);
 
     // The outer chunk: skip any top-level chunk that is not RIFF/WAVE.
@@ -122,20 +122,21 @@ int TWaveRead::Walk() {
         }
         pos = ChunkEnd(riff);
     }
-    if (!haveRiff) return Fail(-2);
+    if (!haveRiff) return Fail(WaveOpenResult::NotWave);
     // A size of 0 or one that runs past the file ends at the real end.
     const uint64_t riffEnd =
         riff.size == 0 ? fileEnd : std::min<uint64_t>(riff.dataStart + riff.size, fileEnd);
 
     ChunkHeader fmt;
-    if (!FindChunk(in, riff.dataStart + 4, riffEnd, "fmt ", fmt)) return Fail(-3);
+    if (!FindChunk(in, riff.dataStart + 4, riffEnd, "fmt ", fmt))
+        return Fail(WaveOpenResult::NoFormatChunk);
     unsigned char record[kFormatRecordBytes] = {};
     const uint32_t want = std::min(fmt.size, kFormatRecordBytes);
     in.clear();
     in.seekg(static_cast<std::streamoff>(fmt.dataStart));
     in.read(reinterpret_cast<char*>(record), want);
     if (static_cast<uint32_t>(in.gcount()) != want || fmt.dataStart + fmt.size > riffEnd) {
-        return Fail(-4);
+        return Fail(WaveOpenResult::FormatTruncated);
     }
     format_.formatTag = Le16(record);
     format_.channels = Le16(record + 2);
@@ -145,10 +146,11 @@ int TWaveRead::Walk() {
     format_.bitsPerSample = Le16(record + 14);
 
     ChunkHeader data;
-    if (!FindChunk(in, ChunkEnd(fmt), riffEnd, "data", data)) return Fail(-5);
+    if (!FindChunk(in, ChunkEnd(fmt), riffEnd, "data", data))
+        return Fail(WaveOpenResult::NoDataChunk);
     in.clear();
     in.seekg(static_cast<std::streamoff>(data.dataStart));
-    if (!in) return Fail(-5);
+    if (!in) return Fail(WaveOpenResult::NoDataChunk);
     // A recorder that died or is still writing leaves a size of 0 or one
     // past the end of the file: the audio then runs to the real end, of which
     // only whole frames are ever read.
@@ -158,24 +160,24 @@ int TWaveRead::Walk() {
     frame_.assign(format_.blockAlign, 0);
     firstStage_.Reset();
     secondStage_.Reset();
-    return 0;
+    return WaveOpenResult::Ok;
 }
 
-TWaveRead::FormatCheck TWaveRead::CheckFormat() const {
+WaveFormatResult TWaveRead::CheckFormat() const {
     const WaveFormat& f = format_;
-    if (f.formatTag != 1) return kUnsupportedFormat;
+    if (f.formatTag != 1) return WaveFormatResult::UnsupportedFormat;
     const bool knownWidth = f.bitsPerSample == 8 || f.bitsPerSample == 16 ||
                             f.bitsPerSample == 24 || f.bitsPerSample == 32;
     // A frame is one sample of each channel, nothing more or less: any other
     // layout is a damaged header, and reading it would give noise.
     if (!knownWidth || f.channels == 0 ||
         f.blockAlign != static_cast<uint32_t>(f.channels) * (f.bitsPerSample / 8u)) {
-        return kUnsupportedFormat;
+        return WaveFormatResult::UnsupportedFormat;
     }
     if (f.samplesPerSec != 11025 && f.samplesPerSec != 22050 && f.samplesPerSec != 44100) {
-        return kUnsupportedRate;
+        return WaveFormatResult::UnsupportedRate;
     }
-    return kFormatOk;
+    return WaveFormatResult::Ok;
 }
 
 int16_t TWaveRead::ReadFrame() {

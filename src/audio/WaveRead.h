@@ -24,32 +24,42 @@ struct WaveFormat {
     uint16_t bitsPerSample = 0;
 };
 
+// Result of TWaveRead::Open. On failure nothing stays open.
+enum class [[nodiscard]] WaveOpenResult : int{
+    Ok = 0,
+    CannotOpen = -1,       // the file cannot be opened or is not a regular file (a FIFO, a device)
+    NotWave = -2,          // no RIFF chunk of form "WAVE"
+    NoFormatChunk = -3,    // no "fmt " chunk in it
+    FormatTruncated = -4,  // the "fmt " chunk could not be read whole
+    NoDataChunk = -5,      // no "data" chunk after the "fmt " chunk
+};
+
+// Result of TWaveRead::CheckFormat, matching the messages the decoder shows.
+enum class [[nodiscard]] WaveFormatResult : int{
+    Ok = 0,
+    UnsupportedFormat = 1,
+    UnsupportedRate = 2,
+};
+
 class TWaveRead {
   public:
     static constexpr int kBlockSamples = kBlockSize;
-
-    // Result of `CheckFormat`, matching the messages the decoder shows.
-    enum FormatCheck { kFormatOk = 0, kUnsupportedFormat = 1, kUnsupportedRate = 2 };
 
     TWaveRead() = default;
     ~TWaveRead() = default;
     TWaveRead(const TWaveRead&) = delete;
     TWaveRead& operator=(const TWaveRead&) = delete;
 
-    // 0 success; -1 the file cannot be opened or is not a regular file (a
-    // FIFO, a device); -2 no RIFF chunk of form "WAVE";
-    // -3 no "fmt " chunk in it; -4 the "fmt " chunk could not be read whole;
-    // -5 no "data" chunk after the "fmt " chunk. On failure nothing stays open.
     // A RIFF or data size of 0, or one past the end of the file, as recorders
     // that died or are still writing leave them, reads to the end of the file.
-    int Open(const std::string& fileName);
+    WaveOpenResult Open(const std::string& fileName);
     // The same walk over any seekable stream (memory images, fuzzing).
-    int Open(std::unique_ptr<std::istream> in);
+    WaveOpenResult Open(std::unique_ptr<std::istream> in);
 
     // Whether the decoder can take this file: integer PCM of 8, 16, 24 or 32
     // bits whose frames are one sample per channel (block align = channels x
     // bytes per sample), at 11025, 22050 or 44100 Hz.
-    FormatCheck CheckFormat() const;
+    WaveFormatResult CheckFormat() const;
 
     // The first channel of the next frame as a 16-bit sample; 0 once the data
     // are exhausted or nothing is open.
@@ -72,8 +82,8 @@ class TWaveRead {
     uint64_t OutputSamples() const;
 
   private:
-    int Walk();
-    int Fail(int code);
+    WaveOpenResult Walk();
+    WaveOpenResult Fail(WaveOpenResult code);
     uint32_t FramesPerSample() const;
 
     std::unique_ptr<std::istream> in_;

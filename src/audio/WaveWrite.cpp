@@ -1,6 +1,7 @@
 #include "audio/WaveWrite.h"
 
 #include <bit>
+#include <cstddef>
 #include <ios>
 #include <iterator>
 
@@ -27,7 +28,9 @@ bool Put32(std::ofstream& f, uint32_t v) {
 }  // namespace
 
 TWaveWrite::~TWaveWrite() {
-    Close();
+    // A recording still open is finished as well as it can be; a destructor
+    // has nobody to tell of a failure.
+    static_cast<void>(Close());
 }
 
 void TWaveWrite::Abandon() {
@@ -35,8 +38,8 @@ void TWaveWrite::Abandon() {
     file_.clear();
 }
 
-int TWaveWrite::Create(const std::string& fileName, uint16_t channels, uint16_t bitsPerSample,
-                       uint32_t sampleRate) {
+WaveCreateResult TWaveWrite::Create(const std::string& fileName, uint16_t channels,
+                                    uint16_t bitsPerSample, uint32_t sampleRate) {
     if (file_.is_open()) Abandon();
     channels_ = channels;
     sampleRate_ = sampleRate;
@@ -51,7 +54,7 @@ int TWaveWrite::Create(const std::string& fileName, uint16_t channels, uint16_t 
     file_.open(fileName, std::ios::binary | std::ios::out | std::ios::trunc);
     if (!file_.is_open()) {
         file_.clear();
-        return 1;
+        return WaveCreateResult::CannotCreate;
     }
     const bool ok[] = {PutBytes(file_, "RIFF", 4),
                        Put32(file_, riffSize_),
@@ -66,19 +69,24 @@ int TWaveWrite::Create(const std::string& fileName, uint16_t channels, uint16_t 
                        Put16(file_, bitsPerSample_),
                        PutBytes(file_, "data", 4),
                        Put32(file_, dataSize_)};
+    // One code per field, in the same order.
+    static_assert(std::size(ok) ==
+                  static_cast<std::size_t>(WaveCreateResult::DataSizeNotWritten) -
+                      static_cast<std::size_t>(WaveCreateResult::RiffIdNotWritten) + 1);
     // A failed write leaves the stream failed, so the first false is the field
     // that failed; the later ones were not attempted.
     for (int i = 0; i < static_cast<int>(std::size(ok)); ++i) {
         if (!ok[i]) {
             Abandon();
-            return i + 2;
+            return static_cast<WaveCreateResult>(
+                static_cast<int>(WaveCreateResult::RiffIdNotWritten) + i);
         }
     }
-    return 0;
+    return WaveCreateResult::Ok;
 }
 
-int TWaveWrite::Write(const int16_t* samples, uint32_t count) {
-    if (!file_.is_open()) return 1;
+WaveWriteResult TWaveWrite::Write(const int16_t* samples, uint32_t count) {
+    if (!file_.is_open()) return WaveWriteResult::NotOpen;
     const uint64_t n64 = static_cast<uint64_t>(count) * blockAlign_;
     bool ok = true;
     if (bitsPerSample_ == 16 && std::endian::native != std::endian::little) {
@@ -99,7 +107,7 @@ int TWaveWrite::Write(const int16_t* samples, uint32_t count) {
     }
     if (!ok) {
         Abandon();
-        return 2;
+        return WaveWriteResult::WriteFailed;
     }
     const auto n = static_cast<uint32_t>(n64);
     dataSize_ += n;
@@ -107,51 +115,52 @@ int TWaveWrite::Write(const int16_t* samples, uint32_t count) {
     unflushed_ += n;
     if (unflushed_ > kRefreshBytes) {
         unflushed_ -= kRefreshBytes;
-        return UpdateHeader() == 0 ? 0 : 2;
+        return UpdateHeader() == WaveHeaderResult::Ok ? WaveWriteResult::Ok
+                                                      : WaveWriteResult::WriteFailed;
     }
-    return 0;
+    return WaveWriteResult::Ok;
 }
 
-int TWaveWrite::UpdateHeader() {
-    if (!file_.is_open()) return 1;
+WaveHeaderResult TWaveWrite::UpdateHeader() {
+    if (!file_.is_open()) return WaveHeaderResult::NotOpen;
     const std::streamoff here = file_.tellp();
     if (here < 0) {
         Abandon();
-        return 6;
+        return WaveHeaderResult::PositionUnknown;
     }
     // Seeking writes out the buffered samples, so after the refresh the file
     // on disk holds at least as much as its header says.
     if (!file_.seekp(4)) {
         Abandon();
-        return 1;
+        return WaveHeaderResult::NotOpen;
     }
     if (!Put32(file_, riffSize_)) {
         Abandon();
-        return 2;
+        return WaveHeaderResult::RiffSizeNotWritten;
     }
     if (!file_.seekp(40)) {
         Abandon();
-        return 3;
+        return WaveHeaderResult::DataSizeSeekFailed;
     }
     if (!Put32(file_, dataSize_)) {
         Abandon();
-        return 4;
+        return WaveHeaderResult::DataSizeNotWritten;
     }
     if (!file_.seekp(here) || !file_.flush()) {
         Abandon();
-        return 5;
+        return WaveHeaderResult::SeekBackFailed;
     }
-    return 0;
+    return WaveHeaderResult::Ok;
 }
 
-int TWaveWrite::Close() {
-    if (!file_.is_open()) return 1;
-    const int r = UpdateHeader();
-    if (r != 0) return r;
+WaveHeaderResult TWaveWrite::Close() {
+    if (!file_.is_open()) return WaveHeaderResult::NotOpen;
+    const WaveHeaderResult r = UpdateHeader();
+    if (r != WaveHeaderResult::Ok) return r;
     file_.close();
     const bool ok = !file_.fail();
     file_.clear();
-    return ok ? 0 : 7;
+    return ok ? WaveHeaderResult::Ok : WaveHeaderResult::CloseFailed;
 }
 
 }  // namespace quelp

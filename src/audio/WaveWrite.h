@@ -9,6 +9,46 @@
 
 namespace quelp {
 
+// Result of TWaveWrite::Create. After a failure nothing is open.
+enum class [[nodiscard]] WaveCreateResult : int{
+    Ok = 0,
+    CannotCreate = 1,  // the file cannot be created
+    // 2..14: the header field that could not be written, in header order.
+    RiffIdNotWritten = 2,
+    RiffSizeNotWritten = 3,
+    WaveIdNotWritten = 4,
+    FmtIdNotWritten = 5,
+    FmtSizeNotWritten = 6,
+    FormatTagNotWritten = 7,
+    ChannelsNotWritten = 8,
+    SampleRateNotWritten = 9,
+    BytesPerSecNotWritten = 10,
+    BlockAlignNotWritten = 11,
+    BitsPerSampleNotWritten = 12,
+    DataIdNotWritten = 13,
+    DataSizeNotWritten = 14,
+};
+
+// Result of TWaveWrite::Write.
+enum class [[nodiscard]] WaveWriteResult : int{
+    Ok = 0,
+    NotOpen = 1,      // nothing was written
+    WriteFailed = 2,  // short write or failed header refresh; the file is closed
+};
+
+// Result of TWaveWrite::UpdateHeader and TWaveWrite::Close. Any failure
+// closes the file.
+enum class [[nodiscard]] WaveHeaderResult : int{
+    Ok = 0,
+    NotOpen = 1,  // not open, or the seek to the riff size failed
+    RiffSizeNotWritten = 2,
+    DataSizeSeekFailed = 3,  // seek to 40 failed
+    DataSizeNotWritten = 4,
+    SeekBackFailed = 5,   // seek back (or the flush after it) failed
+    PositionUnknown = 6,  // the current position could not be read
+    CloseFailed = 7,      // Close only: closing the file failed
+};
+
 class TWaveWrite {
   public:
     // Bytes written between header refreshes: 30 s of 16-bit mono at 11025 Hz.
@@ -19,18 +59,14 @@ class TWaveWrite {
     TWaveWrite(const TWaveWrite&) = delete;
     TWaveWrite& operator=(const TWaveWrite&) = delete;
 
-    // 0 success; 1 the file cannot be created; 2..14 the header field that
-    // could not be written, in header order. After a failure nothing is open.
-    int Create(const std::string& fileName, uint16_t channels, uint16_t bitsPerSample,
-               uint32_t sampleRate);
-    // Writes `count` frames. 0 success; 1 not open; 2 short write (closed).
-    int Write(const int16_t* samples, uint32_t count);
-    // 0 success; 1 not open or seek to 4 failed; 2 riff size not written; 3 seek
-    // to 40 failed; 4 data size not written; 5 seek back failed; 6 the current
-    // position could not be read. Any failure closes the file.
-    int UpdateHeader();
-    // 0 success; 1 not open; 2..6 as UpdateHeader; 7 closing failed.
-    int Close();
+    WaveCreateResult Create(const std::string& fileName, uint16_t channels, uint16_t bitsPerSample,
+                            uint32_t sampleRate);
+    // Writes `count` frames.
+    WaveWriteResult Write(const int16_t* samples, uint32_t count);
+    // Writes the current sizes into the header.
+    WaveHeaderResult UpdateHeader();
+    // Updates the header and closes.
+    WaveHeaderResult Close();
 
     bool IsOpen() const { return file_.is_open(); }
     uint32_t DataSize() const { return dataSize_; }

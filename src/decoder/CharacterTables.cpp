@@ -91,26 +91,27 @@ std::string_view BuiltInEntry(int charsetValue, std::uint8_t index) {
     }
 }
 
-int ParseCharsetLine(CharsetReader& in, std::uint32_t& index, std::string& text) {
+CharsetLineResult ParseCharsetLine(CharsetReader& in, std::uint32_t& index, std::string& text) {
     text.clear();
     unsigned char c = 0;
     do {
-        if (!in.Next(c)) return charset_line::EndOfData;
+        if (!in.Next(c)) return CharsetLineResult::EndOfData;
     } while (c <= 0x20);
 
-    if (!IsElement(c)) return SkipToLineFeed(in) ? charset_line::Ignored : charset_line::EndOfData;
+    if (!IsElement(c))
+        return SkipToLineFeed(in) ? CharsetLineResult::Ignored : CharsetLineResult::EndOfData;
 
     index = 1;
     while (IsElement(c)) {
         index = index * 2 + (c == '-' ? 1 : 0);
         if (index > 255) {
-            return SkipToLineFeed(in) ? charset_line::TooLong : charset_line::EndOfData;
+            return SkipToLineFeed(in) ? CharsetLineResult::TooLong : CharsetLineResult::EndOfData;
         }
-        if (!in.Next(c)) return charset_line::EndOfData;
+        if (!in.Next(c)) return CharsetLineResult::EndOfData;
     }
     // Blanks and line ends may stand between the elements and the text.
     while (c <= 0x20) {
-        if (!in.Next(c)) return charset_line::EndOfData;
+        if (!in.Next(c)) return CharsetLineResult::EndOfData;
     }
     bool more = true;
     while (more && c > 0x20 && text.size() < kUserTextMax) {
@@ -119,7 +120,7 @@ int ParseCharsetLine(CharsetReader& in, std::uint32_t& index, std::string& text)
     }
     // The rest of the line after the text is ignored.
     if (!(more && c == '\n')) SkipToLineFeed(in);
-    return charset_line::Definition;
+    return CharsetLineResult::Definition;
 }
 
 CharacterTables::CharacterTables() {
@@ -166,8 +167,8 @@ std::string_view CharacterTables::LookupCharacter(std::uint32_t index, int chars
     return std::string_view(composed_.data(), n);
 }
 
-int CharacterTables::LoadUserCharset(std::string_view data) {
-    if (data.empty()) return charset_result::Empty;
+CharsetResult CharacterTables::LoadUserCharset(std::string_view data) {
+    if (data.empty()) return CharsetResult::Empty;
     for (Slot& slot : user_) {
         slot.fill('\0');
         slot[0] = '%';
@@ -177,37 +178,37 @@ int CharacterTables::LoadUserCharset(std::string_view data) {
     std::uint32_t index = 0;
     std::string text;
     for (;;) {
-        const int result = ParseCharsetLine(in, index, text);
-        if (result == charset_line::EndOfData) break;
-        if (result != charset_line::Definition) continue;
+        const CharsetLineResult result = ParseCharsetLine(in, index, text);
+        if (result == CharsetLineResult::EndOfData) break;
+        if (result != CharsetLineResult::Definition) continue;
         Slot& slot = user_[index & 0xFFu];
         slot.fill('\0');
         std::memcpy(slot.data(), text.data(), text.size());
     }
-    return charset_result::Ok;
+    return CharsetResult::Ok;
 }
 
-int CharacterTables::ReadUserCharset(const std::string& path) {
+CharsetResult CharacterTables::ReadUserCharset(const std::string& path) {
     // A table of 256 short entries is a few kilobytes. Anything but a regular
     // file (a FIFO would block in open, /dev/zero never ends) or a file far
     // larger than a table is refused before it can stall or fill memory.
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return charset_result::CannotOpen;
+    if (!std::filesystem::is_regular_file(path, ec)) return CharsetResult::CannotOpen;
     std::string data;
     try {
         std::ifstream in(path, std::ios::binary);
-        if (!in) return charset_result::CannotOpen;
+        if (!in) return CharsetResult::CannotOpen;
         // One byte more than allowed tells a larger file.
         data.resize(kMaxUserCharsetBytes + 1);
         // istream::read turns a read error (an I/O error) into badbit
         // instead of an exception.
         in.read(data.data(), static_cast<std::streamsize>(data.size()));
-        if (in.bad()) return charset_result::CannotOpen;
+        if (in.bad()) return CharsetResult::CannotOpen;
         data.resize(static_cast<std::size_t>(in.gcount()));
     } catch (const std::exception&) {
-        return charset_result::CannotOpen;
+        return CharsetResult::CannotOpen;
     }
-    if (data.size() > kMaxUserCharsetBytes) return charset_result::CannotOpen;
+    if (data.size() > kMaxUserCharsetBytes) return CharsetResult::CannotOpen;
     return LoadUserCharset(data);
 }
 
@@ -218,8 +219,8 @@ int SelectStartupCharset(int charsetValue, const std::string& userCharsetFile,
         case charset::Swedish:
             return charsetValue;
         case charset::User:
-            return tables.ReadUserCharset(userCharsetFile) == charset_result::Ok ? charset::User
-                                                                                 : charset::English;
+            return tables.ReadUserCharset(userCharsetFile) == CharsetResult::Ok ? charset::User
+                                                                                : charset::English;
         default:
             return charset::English;
     }
@@ -241,7 +242,7 @@ bool ApplyCharsetChoice(CharsetChoice& choice, CharacterTables& tables, int chec
     }
     if (choice.Charset != charset::User) return false;
     choice.UserCharsetFile = userCharsetEdit;
-    if (tables.ReadUserCharset(choice.UserCharsetFile) == charset_result::Ok) return false;
+    if (tables.ReadUserCharset(choice.UserCharsetFile) == CharsetResult::Ok) return false;
     choice.Charset = charset::English;
     return true;
 }

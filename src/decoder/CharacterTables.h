@@ -29,23 +29,25 @@ struct CharsetChoice {
     std::string UserCharsetFile;
 };
 
-// Results of ReadUserCharset.
-namespace charset_result {
-inline constexpr int Ok = 0;
-inline constexpr int Empty = -1;
-// The file could not be opened or read: missing, not a regular file (a
-// folder, a FIFO, a device) or larger than 64 KiB. Callers treat it like an
-// empty file (English stays selected); the user table keeps its old contents.
-inline constexpr int CannotOpen = -2;
-}  // namespace charset_result
+// Results of ReadUserCharset and LoadUserCharset.
+enum class [[nodiscard]] CharsetResult : int{
+    Ok = 0,
+    Empty = -1,
+    // The file could not be opened or read: missing, not a regular file (a
+    // folder, a FIFO, a device) or larger than 64 KiB. Callers treat it like an
+    // empty file (English stays selected); the user table keeps its old contents.
+    CannotOpen = -2,
+};
 
-// Results of ParseCharsetLine.
-namespace charset_line {
-inline constexpr int Definition = 0;  // index and text were read
-inline constexpr int Ignored = 1;     // a comment or other non-definition line
-inline constexpr int TooLong = 2;     // more than 7 elements, ignored
-inline constexpr int EndOfData = -1;
-}  // namespace charset_line
+// Results of ParseCharsetLine: what kind of line was read. Every kind but
+// EndOfData is a normal line, so there is no single success; a definition is
+// the one that carries an entry.
+enum class [[nodiscard]] CharsetLineResult : int{
+    Definition = 0,  // index and text were read
+    Ignored = 1,     // a comment or other non-definition line
+    TooLong = 2,     // more than 7 elements, ignored
+    EndOfData = -1,
+};
 
 // Reads the bytes of a charset file one at a time.
 class CharsetReader {
@@ -68,7 +70,7 @@ inline constexpr std::size_t kUserTextMax = 15;
 
 // Reads one line of a charset file: a definition (elements, blanks, text), a
 // comment, or an over-long definition. `text` receives at most 15 bytes.
-int ParseCharsetLine(CharsetReader& in, std::uint32_t& index, std::string& text);
+CharsetLineResult ParseCharsetLine(CharsetReader& in, std::uint32_t& index, std::string& text);
 
 class CharacterTables {
   public:
@@ -79,12 +81,12 @@ class CharacterTables {
     // (element pictures) live in a buffer that the next call overwrites.
     std::string_view LookupCharacter(std::uint32_t index, int charsetValue);
 
-    // Loads the user table from a file: 0 on success, -1 when the file is
-    // empty, -2 when it cannot be opened or read, is not a regular file or is
+    // Loads the user table from a file: Empty when the file is empty,
+    // CannotOpen when it cannot be opened or read, is not a regular file or is
     // larger than 64 KiB. On failure the user table keeps its old contents.
-    int ReadUserCharset(const std::string& path);
-    // The same from bytes already in memory: 0, or -1 when `data` is empty.
-    int LoadUserCharset(std::string_view data);
+    CharsetResult ReadUserCharset(const std::string& path);
+    // The same from bytes already in memory: Empty when `data` is empty.
+    CharsetResult LoadUserCharset(std::string_view data);
 
     // The entry of the user table (for the setup dialog and the tests).
     std::string_view UserEntry(std::uint8_t index) const;

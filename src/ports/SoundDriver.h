@@ -3,26 +3,30 @@
 // owns; the driver fills (input) or plays (output) them in the order they
 // were handed over and gives each back through the client's BufferDone, on
 // the driver's own thread. Reset gives back every buffer still held, marked
-// done. Result codes are the system's device result codes (0 success).
+// done. Results are the system's device result codes (0 success).
 
 #include <cstdint>
 #include <string>
 
 namespace quelp {
 
-namespace soundresult {
-inline constexpr int Ok = 0;
-inline constexpr int Error = 1;          // unspecified failure
-inline constexpr int BadDeviceId = 2;    // device number out of range
-inline constexpr int Allocated = 4;      // device already in use
-inline constexpr int InvalidHandle = 5;  // device not open
-inline constexpr int NoDriver = 6;       // no driver or host interface
-inline constexpr int NoMem = 7;          // memory could not be had
-inline constexpr int InvalidParam = 11;  // bad buffer or buffer queue full
-inline constexpr int BadFormat = 32;     // rate, sample format or channels not supported
-inline constexpr int StillPlaying = 33;  // buffer still held by the driver
-inline constexpr int Unprepared = 34;    // buffer not prepared
-}  // namespace soundresult
+// Not [[nodiscard]] as a type. Open, Prepare, Add and Start are, one by one:
+// when they fail the device does not run. Stop, Reset, Unprepare and Close
+// are teardown; their results only tell what went wrong, since the buffers
+// come back and the device closes whatever they report.
+enum class SoundResult : int {
+    Ok = 0,
+    Error = 1,          // unspecified failure
+    BadDeviceId = 2,    // device number out of range
+    Allocated = 4,      // device already in use
+    InvalidHandle = 5,  // device not open
+    NoDriver = 6,       // no driver or host interface
+    NoMem = 7,          // memory could not be had
+    InvalidParam = 11,  // bad buffer or buffer queue full
+    BadFormat = 32,     // rate, sample format or channels not supported
+    StillPlaying = 33,  // buffer still held by the driver
+    Unprepared = 34,    // buffer not prepared
+};
 
 // PCM format of a stream; the program always uses 11025 Hz, 16 bits.
 struct SoundFormat {
@@ -62,19 +66,22 @@ class SoundDriver {
     virtual bool ProductName(int device, std::string& name) = 0;
 
     // Opens device `device` (-1 = the system's default device).
-    virtual int Open(int device, const SoundFormat& format, SoundDriverClient& client) = 0;
-    virtual int Prepare(SoundBuffer& buffer) = 0;
-    virtual int Unprepare(SoundBuffer& buffer) = 0;
+    [[nodiscard]] virtual SoundResult Open(int device, const SoundFormat& format,
+                                           SoundDriverClient& client) = 0;
+    [[nodiscard]] virtual SoundResult Prepare(SoundBuffer& buffer) = 0;
+    virtual SoundResult Unprepare(SoundBuffer& buffer) = 0;
     // Hands a prepared buffer over: to be filled (input) or played (output;
     // playing starts with the first buffer).
-    virtual int Add(SoundBuffer& buffer) = 0;
+    [[nodiscard]] virtual SoundResult Add(SoundBuffer& buffer) = 0;
     // Input: starts recording. Output: nothing to do.
-    virtual int Start() = 0;
-    virtual int Stop() = 0;
-    // Stops and gives back every buffer still held, each through BufferDone.
-    virtual int Reset() = 0;
+    [[nodiscard]] virtual SoundResult Start() = 0;
+    virtual SoundResult Stop() = 0;
+    // Stops and gives back every buffer still held, each through BufferDone,
+    // whatever the result says (it tells whether stopping the device failed).
+    virtual SoundResult Reset() = 0;
     // Closes the device; buffers still held are dropped without BufferDone.
-    virtual int Close() = 0;
+    // The device is closed whatever the result says.
+    virtual SoundResult Close() = 0;
 };
 
 }  // namespace quelp

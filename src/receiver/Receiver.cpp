@@ -209,7 +209,7 @@ void Receiver::SelectStartupCharset(int charsetValue, const std::string& userCha
 
 bool Receiver::UseCharset(int charsetValue, const std::string& userCharsetFile) {
     if (charsetValue == charset::User) {
-        if (tables_.ReadUserCharset(userCharsetFile) != charset_result::Ok) return false;
+        if (tables_.ReadUserCharset(userCharsetFile) != CharsetResult::Ok) return false;
         params_.Text.UserCharsetFile = userCharsetFile;
     }
     params_.Text.Charset = charsetValue;

@@ -38,7 +38,9 @@ std::string UseDefaultDirectory(const CommandLineResult& commandLine,
     fs::create_directories(keyFile.parent_path(), ec);
 
     ProfileFile key(keyFile);
-    key.Load();
+    // A key file that is missing or cannot be read names no directory: the
+    // program stays where it started.
+    static_cast<void>(key.Load());
     if (!key.HasKey("quelp", "DefaultDir")) return {};
     const std::string dir = key.GetString("quelp", "DefaultDir", "");
 

@@ -9,7 +9,7 @@
 namespace quelp {
 
 namespace fs = std::filesystem;
-using namespace profile_result;
+using enum ProfileResult;
 
 namespace {
 
@@ -81,23 +81,23 @@ FaultAction Ask(const ProfileSaveOptions& options, SaveStep step) {
 
 // Follows a chain of symbolic links to the file it finally names (which may
 // not exist yet), so that the link itself survives a save.
-int ResolveTarget(const fs::path& path, fs::path& target) {
+ProfileResult ResolveTarget(const fs::path& path, fs::path& target) {
     target = path;
     for (int hops = 0; hops < 40; ++hops) {
         std::error_code ec;
         const auto st = fs::symlink_status(target, ec);
-        if (ec || !fs::is_symlink(st)) return kOk;
+        if (ec || !fs::is_symlink(st)) return Ok;
         const fs::path link = fs::read_symlink(target, ec);
-        if (ec) return kUnreadable;
+        if (ec) return Unreadable;
         target = link.is_absolute() ? link : target.parent_path() / link;
     }
-    return kSymlinkLoop;
+    return SymlinkLoop;
 }
 
 // Writes data in two halves with the fault hook asked between them; closes
 // the stream on every path except a simulated crash.
-int WriteHalves(std::FILE* f, const std::string& data, const ProfileSaveOptions& options,
-                SaveStep first, SaveStep rest) {
+ProfileResult WriteHalves(std::FILE* f, const std::string& data, const ProfileSaveOptions& options,
+                          SaveStep first, SaveStep rest) {
     const std::size_t half = data.size() / 2;
     const SaveStep steps[2] = {first, rest};
     const std::size_t from[2] = {0, half};
@@ -107,17 +107,17 @@ int WriteHalves(std::FILE* f, const std::string& data, const ProfileSaveOptions&
         if (action == FaultAction::Crash) {
             std::fflush(f);
             std::fclose(f);
-            return kCrashed;
+            return Crashed;
         }
         if (action == FaultAction::Fail ||
             std::fwrite(data.data() + from[i], 1, count[i], f) != count[i]) {
             std::fclose(f);
-            return kWriteFailed;
+            return WriteFailed;
         }
     }
     const bool flushed = std::fflush(f) == 0;
     const bool closed = std::fclose(f) == 0;
-    return flushed && closed ? kOk : kWriteFailed;
+    return flushed && closed ? Ok : WriteFailed;
 }
 
 // Removes what earlier saves of `base` left in `folder` when they died: only
@@ -209,22 +209,22 @@ void Insert(Table& table, const Slot& slot) {
 
 }  // namespace
 
-int ProfileFile::Load() {
+ProfileResult ProfileFile::Load() {
     Reset({});
     exists_ = false;
-    loadResult_ = kOk;
+    loadResult_ = Ok;
 
     std::error_code ec;
     const auto st = fs::status(path_, ec);
-    if (st.type() == fs::file_type::not_found) return kOk;
+    if (st.type() == fs::file_type::not_found) return Ok;
     exists_ = true;
-    if (ec || !fs::is_regular_file(st)) return loadResult_ = kUnreadable;
+    if (ec || !fs::is_regular_file(st)) return loadResult_ = Unreadable;
     const auto size = fs::file_size(path_, ec);
-    if (ec) return loadResult_ = kUnreadable;
-    if (size > kMaxFileBytes) return loadResult_ = kTooLarge;
+    if (ec) return loadResult_ = Unreadable;
+    if (size > kMaxFileBytes) return loadResult_ = TooLarge;
 
     std::FILE* f = std::fopen(path_.c_str(), "rb");
-    if (!f) return loadResult_ = kUnreadable;
+    if (!f) return loadResult_ = Unreadable;
     // Reading on past the size taken tells a file that has grown since: up
     // to one byte more than the limit.
     std::string bytes(static_cast<std::size_t>(size) + 1, '\0');
@@ -237,11 +237,11 @@ int ProfileFile::Load() {
     }
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
-    if (failed) return loadResult_ = kUnreadable;
-    if (got > kMaxFileBytes) return loadResult_ = kTooLarge;
+    if (failed) return loadResult_ = Unreadable;
+    if (got > kMaxFileBytes) return loadResult_ = TooLarge;
     bytes.resize(got);
     Reset(std::move(bytes));
-    return kOk;
+    return Ok;
 }
 
 void ProfileFile::Parse(std::string_view bytes) {
@@ -534,33 +534,33 @@ void ProfileFile::SetString(std::string_view section, std::string_view key,
     }
 }
 
-int ProfileFile::Save(const ProfileSaveOptions& options) const {
+ProfileResult ProfileFile::Save(const ProfileSaveOptions& options) const {
     // Never replace a file whose contents were not read: they would be lost.
-    if (loadResult_ != kOk) return loadResult_;
+    if (loadResult_ != Ok) return loadResult_;
 
     fs::path target;
-    if (const int rc = ResolveTarget(path_, target); rc != kOk) return rc;
+    if (const ProfileResult rc = ResolveTarget(path_, target); rc != Ok) return rc;
     const std::string data = Serialize();
     // The next load would refuse the file, and every setting with it.
-    if (data.size() > kMaxFileBytes) return kTooLarge;
+    if (data.size() > kMaxFileBytes) return TooLarge;
 
     std::error_code ec;
     const auto st = fs::status(target, ec);
     const bool existed = fs::exists(st);
     if (existed) {
-        if (!fs::is_regular_file(st)) return kNotWritable;
+        if (!fs::is_regular_file(st)) return NotWritable;
         // A file the user made read-only stays unchanged, as the rename
         // below would otherwise ignore its write protection.
         std::FILE* probe = std::fopen(target.c_str(), "ab");
-        if (!probe) return kNotWritable;
+        if (!probe) return NotWritable;
         std::fclose(probe);
     }
 
     const fs::path folder = target.parent_path();
     const std::string base = target.filename().string();
     FaultAction action = Ask(options, SaveStep::CreateTemp);
-    if (action == FaultAction::Crash) return kCrashed;
-    if (action == FaultAction::Fail) return kCreateFailed;
+    if (action == FaultAction::Crash) return Crashed;
+    if (action == FaultAction::Fail) return CreateFailed;
     RemoveStaleTemporaries(folder, base);
     std::FILE* f = nullptr;
     fs::path temp;
@@ -577,50 +577,54 @@ int ProfileFile::Save(const ProfileSaveOptions& options) const {
     }
     // No new file can be made beside the target: the save is refused rather
     // than rewriting the only copy of the settings in place.
-    if (!f) return kCreateFailed;
+    if (!f) return CreateFailed;
 
     // The new file gets the old one's permission bits before any data go in,
     // so a private file is never readable by others, not even briefly.
     if (existed) fs::permissions(temp, st.permissions(), fs::perm_options::replace, ec);
 
-    const auto discard = [&temp](int rc) {
+    const auto discard = [&temp](ProfileResult rc) {
         std::error_code ignored;
         fs::remove(temp, ignored);
         return rc;
     };
-    const int rc = WriteHalves(f, data, options, SaveStep::WriteTemp, SaveStep::WriteTempRest);
-    if (rc == kCrashed) return rc;
-    if (rc != kOk) return discard(rc);
+    const ProfileResult rc =
+        WriteHalves(f, data, options, SaveStep::WriteTemp, SaveStep::WriteTempRest);
+    if (rc == Crashed) return rc;
+    if (rc != Ok) return discard(rc);
 
     action = Ask(options, SaveStep::SyncTemp);
-    if (action == FaultAction::Crash) return kCrashed;
-    if (action == FaultAction::Fail || !options.sync(temp)) return discard(kSyncFailed);
+    if (action == FaultAction::Crash) return Crashed;
+    if (action == FaultAction::Fail || !options.sync(temp)) return discard(SyncFailed);
 
     action = Ask(options, SaveStep::Rename);
-    if (action == FaultAction::Crash) return kCrashed;
-    if (action == FaultAction::Fail) return discard(kRenameFailed);
+    if (action == FaultAction::Crash) return Crashed;
+    if (action == FaultAction::Fail) return discard(RenameFailed);
     fs::rename(temp, target, ec);
-    if (ec) return discard(kRenameFailed);
+    if (ec) return discard(RenameFailed);
 
     // The new contents are in place; flushing the folder only makes the
     // rename itself survive a power cut, so its failure is not reported.
     action = Ask(options, SaveStep::SyncFolder);
-    if (action == FaultAction::Crash) return kCrashed;
+    if (action == FaultAction::Crash) return Crashed;
     if (action == FaultAction::Continue) options.sync(folder.empty() ? fs::path(".") : folder);
-    return kOk;
+    return Ok;
 }
 
 std::string ReadProfileString(const fs::path& path, std::string_view section, std::string_view key,
                               std::string_view def) {
     ProfileFile file(path);
-    file.Load();
+    // A file that cannot be read is left empty by Load: every key reads as
+    // its default, which is all this lookup promises.
+    static_cast<void>(file.Load());
     return file.GetString(section, key, def);
 }
 
-int WriteProfileString(const fs::path& path, std::string_view section, std::string_view key,
-                       std::string_view value, const ProfileSaveOptions& options) {
+ProfileResult WriteProfileString(const fs::path& path, std::string_view section,
+                                 std::string_view key, std::string_view value,
+                                 const ProfileSaveOptions& options) {
     ProfileFile file(path);
-    if (const int rc = file.Load(); rc != kOk) return rc;
+    if (const ProfileResult rc = file.Load(); rc != Ok) return rc;
     file.SetString(section, key, value);
     return file.Save(options);
 }

@@ -37,18 +37,18 @@
 namespace quelp {
 
 // Result codes of ProfileFile::Load and ProfileFile::Save.
-namespace profile_result {
-inline constexpr int kOk = 0;
-inline constexpr int kUnreadable = -1;    // exists but cannot be read (or not a file)
-inline constexpr int kTooLarge = -2;      // read or to be written: larger than kMaxFileBytes
-inline constexpr int kNotWritable = -3;   // the file refuses writing (read-only)
-inline constexpr int kCreateFailed = -4;  // no temporary file beside the target
-inline constexpr int kWriteFailed = -5;   // short write, flush or close failed
-inline constexpr int kSyncFailed = -6;    // the data could not be flushed to disk
-inline constexpr int kRenameFailed = -7;  // the new file could not replace the old
-inline constexpr int kSymlinkLoop = -8;   // too many symbolic links to follow
-inline constexpr int kCrashed = -9;       // stopped by the fault hook (a simulated crash)
-}  // namespace profile_result
+enum class [[nodiscard]] ProfileResult : int{
+    Ok = 0,
+    Unreadable = -1,    // exists but cannot be read (or not a file)
+    TooLarge = -2,      // read or to be written: larger than kMaxFileBytes
+    NotWritable = -3,   // the file refuses writing (read-only)
+    CreateFailed = -4,  // no temporary file beside the target
+    WriteFailed = -5,   // short write, flush or close failed
+    SyncFailed = -6,    // the data could not be flushed to disk
+    RenameFailed = -7,  // the new file could not replace the old
+    SymlinkLoop = -8,   // too many symbolic links to follow
+    Crashed = -9,       // stopped by the fault hook (a simulated crash)
+};
 
 // The operations of a save, in the order they are reached. The fault hook is
 // asked before each one.
@@ -89,10 +89,10 @@ class ProfileFile {
 
     const std::filesystem::path& Path() const { return path_; }
 
-    // Reads the file. A missing file is an empty profile (kOk, Exists() false).
+    // Reads the file. A missing file is an empty profile (Ok, Exists() false).
     // Any other failure leaves the profile empty and makes Save refuse, so a
     // file that could not be read is never overwritten.
-    int Load();
+    ProfileResult Load();
     bool Exists() const { return exists_; }
 
     // Replaces the contents by these bytes, as if read from the file.
@@ -114,14 +114,14 @@ class ProfileFile {
     // Writes the contents to Path(): a temporary file in the same folder,
     // flushed to disk and renamed over the old file, which keeps its
     // permission bits; a symbolic link is followed and its target replaced.
-    // On failure the old file is left intact and a profile_result code is
+    // On failure the old file is left intact and its ProfileResult is
     // returned.
     //
-    // Contents larger than kMaxFileBytes are refused (kTooLarge): the next
+    // Contents larger than kMaxFileBytes are refused (TooLarge): the next
     // Load would refuse the file, and the settings in it would be lost.
     //
     // A folder that refuses new files (read-only, say) refuses the save too
-    // (kCreateFailed), even when the file itself is writable. Rewriting the
+    // (CreateFailed), even when the file itself is writable. Rewriting the
     // file in place would leave old and new contents mixed if the program
     // died half-way, and a complete copy of the old contents could only be
     // kept beside it, in that very folder. So the user is told the file
@@ -131,7 +131,7 @@ class ProfileFile {
     // (".<name>.<16 hex digits>.tmp") is removed by the next save of the same
     // file. (A save of that file running in another process at that moment
     // then fails, and its old file stays.)
-    int Save(const ProfileSaveOptions& options = {}) const;
+    ProfileResult Save(const ProfileSaveOptions& options = {}) const;
 
   private:
     // Lines are found by the hash of their name: sections, and keys added
@@ -200,14 +200,14 @@ class ProfileFile {
     std::map<std::size_t, Insertion> insertions_;  // by section header
     std::map<std::size_t, std::string> changed_;   // key line read -> its new text
     bool exists_ = false;
-    int loadResult_ = profile_result::kOk;
+    ProfileResult loadResult_ = ProfileResult::Ok;
 };
 
 // One-key helpers: read a value from a file, or load, set and save a file.
 std::string ReadProfileString(const std::filesystem::path& path, std::string_view section,
                               std::string_view key, std::string_view def);
-int WriteProfileString(const std::filesystem::path& path, std::string_view section,
-                       std::string_view key, std::string_view value,
-                       const ProfileSaveOptions& options = {});
+ProfileResult WriteProfileString(const std::filesystem::path& path, std::string_view section,
+                                 std::string_view key, std::string_view value,
+                                 const ProfileSaveOptions& options = {});
 
 }  // namespace quelp

@@ -28,19 +28,19 @@ class RefillCounter final : public SoundDriver {
     bool ProductName(int device, std::string& name) override {
         return driver_.ProductName(device, name);
     }
-    int Open(int device, const SoundFormat& format, SoundDriverClient& client) override {
+    SoundResult Open(int device, const SoundFormat& format, SoundDriverClient& client) override {
         return driver_.Open(device, format, client);
     }
-    int Prepare(SoundBuffer& buffer) override { return driver_.Prepare(buffer); }
-    int Unprepare(SoundBuffer& buffer) override { return driver_.Unprepare(buffer); }
-    int Add(SoundBuffer& buffer) override {
+    SoundResult Prepare(SoundBuffer& buffer) override { return driver_.Prepare(buffer); }
+    SoundResult Unprepare(SoundBuffer& buffer) override { return driver_.Unprepare(buffer); }
+    SoundResult Add(SoundBuffer& buffer) override {
         if (++adds > SoundIn::kBuffers && onRefill) onRefill(adds - SoundIn::kBuffers);
         return driver_.Add(buffer);
     }
-    int Start() override { return driver_.Start(); }
-    int Stop() override { return driver_.Stop(); }
-    int Reset() override { return driver_.Reset(); }
-    int Close() override { return driver_.Close(); }
+    SoundResult Start() override { return driver_.Start(); }
+    SoundResult Stop() override { return driver_.Stop(); }
+    SoundResult Reset() override { return driver_.Reset(); }
+    SoundResult Close() override { return driver_.Close(); }
 
     int adds = 0;
     std::function<void(int blocks)> onRefill;

@@ -35,11 +35,11 @@ std::string Item(UiItem item) {
 // A sound driver that reports its opening and closing.
 class LoggedDriver : public test::FakeSoundDriver {
   public:
-    int Open(int device, const SoundFormat& format, SoundDriverClient& client) override {
+    SoundResult Open(int device, const SoundFormat& format, SoundDriverClient& client) override {
         if (log) log("open");
         return FakeSoundDriver::Open(device, format, client);
     }
-    int Close() override {
+    SoundResult Close() override {
         if (log) log("close");
         return FakeSoundDriver::Close();
     }

@@ -23,13 +23,13 @@ struct RecordingDecoder final : HistoryDecoder {
 
 struct HistoryFixture : ::testing::Test {
     HistoryFixture() {
-        history.Allocate(60, 11025.0);
+        EXPECT_EQ(history.Allocate(60, 11025.0), HistoryAllocateResult::Ok);
         std::vector<int16_t> block(2048, 7);
-        for (int i = 0; i < 20; ++i) history.Store(block.data());
+        for (int i = 0; i < 20; ++i) EXPECT_EQ(history.Store(block.data()), HistoryStoreResult::Ok);
     }
     uint32_t DataBytes(const fs::path& p) {
         TWaveRead r;
-        EXPECT_EQ(r.Open(p.string()), 0);
+        EXPECT_EQ(r.Open(p.string()), WaveOpenResult::Ok);
         return r.Remaining();
     }
     std::vector<std::string> Messages() const {
@@ -118,7 +118,7 @@ TEST_F(HistoryFixture, SavingTwiceInOneSecondOverwrites) {
     const auto first = files.SaveHistory(60, false, false);
     ASSERT_FALSE(first.empty());
     std::vector<int16_t> block(2048, -3);
-    history.Store(block.data());
+    ASSERT_EQ(history.Store(block.data()), HistoryStoreResult::Ok);
     const auto second = files.SaveHistory(60, true, false);
     EXPECT_EQ(second, first);
     const auto bytes = test::ReadFile(second);

@@ -190,10 +190,10 @@ TEST(SoundIn, StoppingWhileBehindDiscardsThePendingBuffers) {
 TEST(SoundIn, FailedTeardownStepsAreIgnoredAndTheInputCanOpenAgain) {
     InputRig rig;
     rig.in.OpenSoundInput();
-    rig.driver.stopResult = 1;
-    rig.driver.resetResult = 1;
-    rig.driver.unprepareResult = 1;
-    rig.driver.closeResult = 1;
+    rig.driver.stopResult = SoundResult::Error;
+    rig.driver.resetResult = SoundResult::Error;
+    rig.driver.unprepareResult = SoundResult::Error;
+    rig.driver.closeResult = SoundResult::Error;
     rig.in.RestartSoundInput(-1);
     EXPECT_TRUE(rig.view.messages.empty());
     EXPECT_TRUE(rig.in.IsOpen());
@@ -225,33 +225,33 @@ TEST(SoundIn, EveryOpenFailureIsReportedOnceAndLeavesTheInputClosed) {
     const Case cases[] = {
         {"no device", [](test::FakeSoundDriver& d) { d.names.clear(); }, "No sound input device",
          "Error"},
-        {"2", [](test::FakeSoundDriver& d) { d.openResult = 2; },
+        {"2", [](test::FakeSoundDriver& d) { d.openResult = SoundResult::BadDeviceId; },
          "  Specified device identifier is out of range", "Quelp - Device Open Error"},
-        {"4", [](test::FakeSoundDriver& d) { d.openResult = 4; },
+        {"4", [](test::FakeSoundDriver& d) { d.openResult = SoundResult::Allocated; },
          "  Specified resource is already allocated", "Quelp - Device Open Error"},
-        {"6", [](test::FakeSoundDriver& d) { d.openResult = 6; }, "  No device driver is present",
-         "Quelp - Device Open Error"},
-        {"7", [](test::FakeSoundDriver& d) { d.openResult = 7; },
+        {"6", [](test::FakeSoundDriver& d) { d.openResult = SoundResult::NoDriver; },
+         "  No device driver is present", "Quelp - Device Open Error"},
+        {"7", [](test::FakeSoundDriver& d) { d.openResult = SoundResult::NoMem; },
          "  Unable to allocate or lock memory", "Quelp - Device Open Error"},
-        {"32", [](test::FakeSoundDriver& d) { d.openResult = 32; },
+        {"32", [](test::FakeSoundDriver& d) { d.openResult = SoundResult::BadFormat; },
          "  Attempted to open with an unsupported waveform-audio format\n",
          "Quelp - Device Open Error"},
-        {"1", [](test::FakeSoundDriver& d) { d.openResult = 1; }, " Unrecognized ERROR ",
-         "Quelp - Device Open Error"},
+        {"1", [](test::FakeSoundDriver& d) { d.openResult = SoundResult::Error; },
+         " Unrecognized ERROR ", "Quelp - Device Open Error"},
         {"prepare",
          [](test::FakeSoundDriver& d) {
              d.prepareFailsAt = 3;
-             d.prepareResult = 7;
+             d.prepareResult = SoundResult::NoMem;
          },
          "  Error in Prepare Header! ", "Error"},
         {"add",
          [](test::FakeSoundDriver& d) {
              d.addFailsAt = 5;
-             d.addResult = 11;
+             d.addResult = SoundResult::InvalidParam;
          },
          "  Error in AddBuffer! ", "Error"},
-        {"start", [](test::FakeSoundDriver& d) { d.startResult = 1; }, "  Error in Start! \n",
-         "Error"},
+        {"start", [](test::FakeSoundDriver& d) { d.startResult = SoundResult::Error; },
+         "  Error in Start! \n", "Error"},
     };
     for (const Case& c : cases) {
         InputRig rig;
@@ -273,7 +273,7 @@ TEST(SoundIn, EveryOpenFailureIsReportedOnceAndLeavesTheInputClosed) {
 TEST(SoundIn, AFailedRequeueClosesTheDeviceAndEndsTheApplication) {
     InputRig rig;
     rig.driver.addFailsAt = 16;  // the first hand-back after the start
-    rig.driver.addResult = 5;
+    rig.driver.addResult = SoundResult::InvalidHandle;
     rig.in.OpenSoundInput();
     rig.Fill(1);
     rig.Fill(2);

@@ -137,12 +137,13 @@ TEST(SoundOutput, OpenFailuresAreReportedAndLeaveTheSoundOff) {
     // The texts by result code are shared with the input and checked there.
     const Case cases[] = {
         {[](test::FakeSoundDriver& d) { d.names.clear(); }, "No sound output device", "Error"},
-        {[](test::FakeSoundDriver& d) { d.openResult = 4; },
+        {[](test::FakeSoundDriver& d) { d.openResult = SoundResult::Allocated; },
          "  Specified resource is already allocated", openCaption},
-        {[](test::FakeSoundDriver& d) { d.openResult = 99; }, " Unrecognized ERROR ", openCaption},
+        {[](test::FakeSoundDriver& d) { d.openResult = static_cast<SoundResult>(99); },
+         " Unrecognized ERROR ", openCaption},
         {[](test::FakeSoundDriver& d) {
              d.prepareFailsAt = 2;
-             d.prepareResult = 11;
+             d.prepareResult = SoundResult::InvalidParam;
          },
          "Error in Prepare Output Header! (11)", "Error"},
     };
@@ -209,21 +210,21 @@ TEST(SoundOutput, AStereoDeviceCarriesTheSoundOnOneChannelOnly) {
 
 TEST(SoundOutput, PutSampleRefusesWhenFullClosedOrAfterAFailedWrite) {
     OutputRig rig;
-    EXPECT_EQ(rig.out.PutSample(1), -2);  // never opened
-    ASSERT_EQ(rig.out.Open(-1), 0);
-    for (int i = 0; i < 4 * 2048; ++i) ASSERT_EQ(rig.out.PutSample(1), 0);
+    EXPECT_EQ(rig.out.PutSample(1), SoundOutPutResult::Closed);  // never opened
+    ASSERT_EQ(rig.out.Open(-1), SoundOutOpenResult::Ok);
+    for (int i = 0; i < 4 * 2048; ++i) ASSERT_EQ(rig.out.PutSample(1), SoundOutPutResult::Ok);
     EXPECT_EQ(rig.out.FreeBuffers.load(), 0);
-    EXPECT_EQ(rig.out.PutSample(1), -1);  // dropped, no message
+    EXPECT_EQ(rig.out.PutSample(1), SoundOutPutResult::NoFreeBuffer);  // dropped, no message
     rig.driver.CompleteNext();
-    EXPECT_EQ(rig.out.PutSample(1), 0);
+    EXPECT_EQ(rig.out.PutSample(1), SoundOutPutResult::Ok);
 
     rig.driver.addFailsAt = rig.driver.adds;
-    rig.driver.addResult = 5;
-    for (int i = 1; i < 2047; ++i) rig.out.PutSample(1);
-    EXPECT_EQ(rig.out.PutSample(1), -3);
+    rig.driver.addResult = SoundResult::InvalidHandle;
+    for (int i = 1; i < 2047; ++i) ASSERT_EQ(rig.out.PutSample(1), SoundOutPutResult::Ok);
+    EXPECT_EQ(rig.out.PutSample(1), SoundOutPutResult::WriteFailed);
     EXPECT_EQ(rig.view.messages, (Messages{{"  Error in Out Write! (5)", "Error"}}));
     EXPECT_FALSE(rig.driver.isOpen);
-    EXPECT_EQ(rig.out.PutSample(1), -2);
+    EXPECT_EQ(rig.out.PutSample(1), SoundOutPutResult::Closed);
     rig.out.Close();  // harmless now
     EXPECT_EQ(rig.out.FreeBuffers.load(), 4);
 }

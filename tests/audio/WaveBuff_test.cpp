@@ -14,7 +14,7 @@ void StoreNumbered(TWaveBuff& b, int first, int last) {
     std::vector<int16_t> block(2048);
     for (int n = first; n <= last; ++n) {
         block.front() = block[1023] = block.back() = static_cast<int16_t>(n);
-        ASSERT_EQ(b.Store(block.data()), 0);
+        ASSERT_EQ(b.Store(block.data()), HistoryStoreResult::Ok);
     }
 }
 
@@ -43,10 +43,10 @@ std::vector<int> Range(int first, int last) {
 
 TEST(WaveBuff, SizesItsRingFromSecondsAndRate) {
     TWaveBuff b;
-    EXPECT_EQ(b.Allocate(60, 11025.0), 0);
+    EXPECT_EQ(b.Allocate(60, 11025.0), HistoryAllocateResult::Ok);
     EXPECT_EQ(b.BlockCount(), 325);
     EXPECT_EQ(b.Seconds(), 60);
-    EXPECT_EQ(b.Allocate(0, 11025.0), 0);  // below 1 counts as 1
+    EXPECT_EQ(b.Allocate(0, 11025.0), HistoryAllocateResult::Ok);  // below 1 counts as 1
     EXPECT_EQ(b.Seconds(), 1);
     EXPECT_EQ(b.BlockCount(), 8);
 }
@@ -68,9 +68,9 @@ TEST(WaveBuff, SavesTheNewestBlocksOldestFirst) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
         TWaveBuff b;
-        ASSERT_EQ(b.Allocate(60, 11025.0), 0);
+        ASSERT_EQ(b.Allocate(60, 11025.0), HistoryAllocateResult::Ok);
         StoreNumbered(b, 1, c.stored);
-        ASSERT_EQ(b.SaveToFile(name, c.seconds), 0);
+        ASSERT_EQ(b.SaveToFile(name, c.seconds), HistorySaveResult::Ok);
         EXPECT_EQ(SavedBlocks(name), c.want);
     }
 }
@@ -78,9 +78,9 @@ TEST(WaveBuff, SavesTheNewestBlocksOldestFirst) {
 TEST(WaveBuff, YoungHistoryReplaysSilenceFirst) {
     TempDir dir;
     TWaveBuff b;
-    ASSERT_EQ(b.Allocate(60, 11025.0), 0);
+    ASSERT_EQ(b.Allocate(60, 11025.0), HistoryAllocateResult::Ok);
     StoreNumbered(b, 1, 5);
-    ASSERT_EQ(b.SaveToFile(dir.File("y.wav"), 10), 0);
+    ASSERT_EQ(b.SaveToFile(dir.File("y.wav"), 10), HistorySaveResult::Ok);
     std::vector<int> want(49, 0);
     for (int n = 1; n <= 5; ++n) want.push_back(n);
     EXPECT_EQ(SavedBlocks(dir.File("y.wav")), want);
@@ -90,21 +90,21 @@ TEST(WaveBuff, WithoutHistoryNothingHappens) {
     TempDir dir;
     TWaveBuff b;
     std::vector<int16_t> block(2048, 1);
-    EXPECT_EQ(b.Store(block.data()), 1);
-    EXPECT_EQ(b.SaveToFile(dir.File("n.wav"), 10), 1);
+    EXPECT_EQ(b.Store(block.data()), HistoryStoreResult::NoHistory);
+    EXPECT_EQ(b.SaveToFile(dir.File("n.wav"), 10), HistorySaveResult::CannotCreate);
     EXPECT_FALSE(std::filesystem::exists(dir.File("n.wav")));
     // A request the memory cannot meet leaves no history behind.
-    ASSERT_EQ(b.Allocate(60, 11025.0), 0);
-    EXPECT_EQ(b.Allocate(2000000000, 11025.0), 1);
+    ASSERT_EQ(b.Allocate(60, 11025.0), HistoryAllocateResult::Ok);
+    EXPECT_EQ(b.Allocate(2000000000, 11025.0), HistoryAllocateResult::NoMemory);
     EXPECT_EQ(b.Seconds(), 0);
-    EXPECT_EQ(b.Store(block.data()), 1);
-    EXPECT_EQ(b.Allocate(60, 0.0 / 0.0), 1);
+    EXPECT_EQ(b.Store(block.data()), HistoryStoreResult::NoHistory);
+    EXPECT_EQ(b.Allocate(60, 0.0 / 0.0), HistoryAllocateResult::NoMemory);
 }
 
 TEST(WaveBuff, UnwritableFileReportsCreateFailure) {
     TWaveBuff b;
-    ASSERT_EQ(b.Allocate(10, 11025.0), 0);
-    EXPECT_EQ(b.SaveToFile("/nonexistent/dir/x.wav", 10), 1);
+    ASSERT_EQ(b.Allocate(10, 11025.0), HistoryAllocateResult::Ok);
+    EXPECT_EQ(b.SaveToFile("/nonexistent/dir/x.wav", 10), HistorySaveResult::CannotCreate);
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ using test::PcmWav;
 using test::Riff;
 using test::WavBytes;
 
-int OpenImage(TWaveRead& r, const std::vector<uint8_t>& bytes) {
+WaveOpenResult OpenImage(TWaveRead& r, const std::vector<uint8_t>& bytes) {
     return r.Open(std::make_unique<std::istringstream>(std::string(bytes.begin(), bytes.end()),
                                                        std::ios::in | std::ios::binary));
 }
@@ -31,8 +31,8 @@ std::vector<int16_t> ReadAll(TWaveRead& r) {
 
 TEST(WaveRead, EightBitBytesMapOntoTheSixteenBitRange) {
     TWaveRead r;
-    ASSERT_EQ(OpenImage(r, PcmWav(1, 11025, 8, {128, 0, 255})), 0);
-    EXPECT_EQ(r.CheckFormat(), TWaveRead::kFormatOk);
+    ASSERT_EQ(OpenImage(r, PcmWav(1, 11025, 8, {128, 0, 255})), WaveOpenResult::Ok);
+    EXPECT_EQ(r.CheckFormat(), WaveFormatResult::Ok);
     EXPECT_EQ(r.Remaining(), 3u);
     EXPECT_EQ(r.ReadSample(), 0);
     EXPECT_EQ(r.ReadSample(), -32640);
@@ -43,7 +43,8 @@ TEST(WaveRead, EightBitBytesMapOntoTheSixteenBitRange) {
 
 TEST(WaveRead, OnlyTheFirstChannelIsRead) {
     TWaveRead r;
-    ASSERT_EQ(OpenImage(r, PcmWav(2, 11025, 16, Pcm16({100, -7, -200, 9, 32767, -32768}))), 0);
+    ASSERT_EQ(OpenImage(r, PcmWav(2, 11025, 16, Pcm16({100, -7, -200, 9, 32767, -32768}))),
+              WaveOpenResult::Ok);
     EXPECT_EQ(r.ReadFrame(), 100);
     EXPECT_EQ(r.ReadFrame(), -200);
     EXPECT_EQ(r.ReadFrame(), 32767);
@@ -64,7 +65,7 @@ TEST(WaveRead, HigherRatesAreDecimatedToElevenKilohertz) {
             tone[i] = static_cast<int16_t>(10000 * std::sin(2 * M_PI * 700 * i / c.rate));
         }
         TWaveRead r;
-        ASSERT_EQ(OpenImage(r, PcmWav(1, c.rate, 16, Pcm16(tone))), 0);
+        ASSERT_EQ(OpenImage(r, PcmWav(1, c.rate, 16, Pcm16(tone))), WaveOpenResult::Ok);
         EXPECT_EQ(r.OutputSamples(), c.samples);
         int16_t block[2048];
         uint64_t total = 0;
@@ -86,7 +87,7 @@ TEST(WaveRead, FullScaleOvershootSaturatesInsteadOfWrapping) {
     std::vector<int16_t> square(22050);
     for (size_t i = 0; i < square.size(); ++i) square[i] = (i / 100) % 2 ? -32768 : 32767;
     TWaveRead r;
-    ASSERT_EQ(OpenImage(r, PcmWav(1, 22050, 16, Pcm16(square))), 0);
+    ASSERT_EQ(OpenImage(r, PcmWav(1, 22050, 16, Pcm16(square))), WaveOpenResult::Ok);
     const auto out = ReadAll(r);
     int highest = 0;
     for (size_t i = 100; i < 11000; ++i) {
@@ -105,7 +106,7 @@ TEST(WaveRead, WiderPcmReadsLikeItsSixteenBitOriginal) {
         tone[i] = static_cast<int16_t>(30000 * std::sin(2 * M_PI * 1000 * i / 44100.0));
     }
     TWaveRead ref;
-    ASSERT_EQ(OpenImage(ref, PcmWav(1, 44100, 16, Pcm16(tone))), 0);
+    ASSERT_EQ(OpenImage(ref, PcmWav(1, 44100, 16, Pcm16(tone))), WaveOpenResult::Ok);
     const auto expected = ReadAll(ref);
     for (uint16_t bits : {24, 32}) {
         SCOPED_TRACE(bits);
@@ -115,8 +116,8 @@ TEST(WaveRead, WiderPcmReadsLikeItsSixteenBitOriginal) {
             data.U16(static_cast<uint16_t>(s));
         }
         TWaveRead r;
-        ASSERT_EQ(OpenImage(r, PcmWav(1, 44100, bits, data.bytes)), 0);
-        EXPECT_EQ(r.CheckFormat(), TWaveRead::kFormatOk);
+        ASSERT_EQ(OpenImage(r, PcmWav(1, 44100, bits, data.bytes)), WaveOpenResult::Ok);
+        EXPECT_EQ(r.CheckFormat(), WaveFormatResult::Ok);
         EXPECT_EQ(ReadAll(r), expected);
     }
 }
@@ -124,23 +125,23 @@ TEST(WaveRead, WiderPcmReadsLikeItsSixteenBitOriginal) {
 TEST(WaveRead, FormatCheckRefusesWhatCannotBeDecoded) {
     const struct {
         std::vector<uint8_t> fmt;
-        TWaveRead::FormatCheck want;
+        WaveFormatResult want;
     } cases[] = {
-        {FmtBody(1, 1, 8000, 16), TWaveRead::kUnsupportedRate},
-        {FmtBody(1, 1, 48000, 16), TWaveRead::kUnsupportedRate},
-        {FmtBody(1, 1, 22051, 16), TWaveRead::kUnsupportedRate},
-        {FmtBody(3, 1, 11025, 32), TWaveRead::kUnsupportedFormat},              // float
-        {FmtBody(0xFFFE, 1, 11025, 16, 0, 24), TWaveRead::kUnsupportedFormat},  // extensible
-        {FmtBody(1, 1, 11025, 12), TWaveRead::kUnsupportedFormat},
-        {FmtBody(1, 1, 11025, 16, 1), TWaveRead::kUnsupportedFormat},  // frame too small
-        {FmtBody(1, 0, 11025, 16, 2), TWaveRead::kUnsupportedFormat},
-        {FmtBody(1, 1, 44100, 16, 0, 4), TWaveRead::kFormatOk},  // longer "fmt " chunk
+        {FmtBody(1, 1, 8000, 16), WaveFormatResult::UnsupportedRate},
+        {FmtBody(1, 1, 48000, 16), WaveFormatResult::UnsupportedRate},
+        {FmtBody(1, 1, 22051, 16), WaveFormatResult::UnsupportedRate},
+        {FmtBody(3, 1, 11025, 32), WaveFormatResult::UnsupportedFormat},              // float
+        {FmtBody(0xFFFE, 1, 11025, 16, 0, 24), WaveFormatResult::UnsupportedFormat},  // extensible
+        {FmtBody(1, 1, 11025, 12), WaveFormatResult::UnsupportedFormat},
+        {FmtBody(1, 1, 11025, 16, 1), WaveFormatResult::UnsupportedFormat},  // frame too small
+        {FmtBody(1, 0, 11025, 16, 2), WaveFormatResult::UnsupportedFormat},
+        {FmtBody(1, 1, 44100, 16, 0, 4), WaveFormatResult::Ok},  // longer "fmt " chunk
     };
     for (const auto& c : cases) {
         WavBytes chunks;
         chunks.Chunk("fmt ", c.fmt).Chunk("data", {0, 0, 0, 0});
         TWaveRead r;
-        ASSERT_EQ(OpenImage(r, Riff(chunks.bytes)), 0);
+        ASSERT_EQ(OpenImage(r, Riff(chunks.bytes)), WaveOpenResult::Ok);
         EXPECT_EQ(r.CheckFormat(), c.want)
             << r.Format().samplesPerSec << " tag " << r.Format().formatTag;
     }
@@ -152,51 +153,53 @@ TEST(WaveRead, ChunkWalkResultCodes) {
     const struct {
         const char* what;
         std::vector<uint8_t> image;
-        int want;
+        WaveOpenResult want;
     } cases[] = {
-        {"empty", {}, -2},
-        {"not RIFF", WavBytes().Tag("RIFX").U32(4).Tag("WAVE").bytes, -2},
-        {"other form", WavBytes().Tag("RIFF").U32(4).Tag("AVI ").bytes, -2},
-        {"no fmt", riffOf(WavBytes().Chunk("data", {1, 2})), -3},
-        {"fmt cut short", riffOf(WavBytes().Tag("fmt ").U32(16).Raw({1, 0, 1, 0})), -4},
-        {"no data", riffOf(WavBytes().Chunk("fmt ", fmt)), -5},
-        {"data before fmt", riffOf(WavBytes().Chunk("data", {1, 2}).Chunk("fmt ", fmt)), -5},
+        {"empty", {}, WaveOpenResult::NotWave},
+        {"not RIFF", WavBytes().Tag("RIFX").U32(4).Tag("WAVE").bytes, WaveOpenResult::NotWave},
+        {"other form", WavBytes().Tag("RIFF").U32(4).Tag("AVI ").bytes, WaveOpenResult::NotWave},
+        {"no fmt", riffOf(WavBytes().Chunk("data", {1, 2})), WaveOpenResult::NoFormatChunk},
+        {"fmt cut short", riffOf(WavBytes().Tag("fmt ").U32(16).Raw({1, 0, 1, 0})),
+         WaveOpenResult::FormatTruncated},
+        {"no data", riffOf(WavBytes().Chunk("fmt ", fmt)), WaveOpenResult::NoDataChunk},
+        {"data before fmt", riffOf(WavBytes().Chunk("data", {1, 2}).Chunk("fmt ", fmt)),
+         WaveOpenResult::NoDataChunk},
         {"huge unknown chunk",
          riffOf(WavBytes().Chunk("fmt ", fmt).Tag("LIST").U32(0xFFFFFFF0).Chunk("data", {1, 2})),
-         -5},
+         WaveOpenResult::NoDataChunk},
         {"unknown chunks skipped",
          riffOf(WavBytes()
                     .Chunk("JUNK", {1, 2, 3})
                     .Chunk("fmt ", fmt)
                     .Chunk("LIST", {9})
                     .Chunk("data", {1, 2})),
-         0},
+         WaveOpenResult::Ok},
         {"leading top-level chunk",
          WavBytes()
              .Chunk("JUNK", {7})
              .Raw(riffOf(WavBytes().Chunk("fmt ", fmt).Chunk("data", {1, 2})))
              .bytes,
-         0},
+         WaveOpenResult::Ok},
     };
     for (const auto& c : cases) {
         TWaveRead r;
         EXPECT_EQ(OpenImage(r, c.image), c.want) << c.what;
-        EXPECT_EQ(r.IsOpen(), c.want == 0) << c.what;
-        if (c.want == 0) {
+        EXPECT_EQ(r.IsOpen(), c.want == WaveOpenResult::Ok) << c.what;
+        if (c.want == WaveOpenResult::Ok) {
             EXPECT_EQ(r.ReadFrame(), 0x0201) << c.what;
         } else {
             EXPECT_EQ(r.Remaining(), 0u) << c.what;
         }
     }
     TWaveRead r;
-    EXPECT_EQ(r.Open("/nonexistent/dir/file.wav"), -1);
+    EXPECT_EQ(r.Open("/nonexistent/dir/file.wav"), WaveOpenResult::CannotOpen);
     EXPECT_FALSE(r.IsOpen());
 }
 
 TEST(WaveRead, ShortFileIsOneBlockPaddedWithSilence) {
     std::vector<int16_t> few(100, 1234);
     TWaveRead r;
-    ASSERT_EQ(OpenImage(r, PcmWav(1, 11025, 16, Pcm16(few))), 0);
+    ASSERT_EQ(OpenImage(r, PcmWav(1, 11025, 16, Pcm16(few))), WaveOpenResult::Ok);
     int16_t block[2048];
     std::fill(std::begin(block), std::end(block), int16_t{-1});
     EXPECT_EQ(r.ReadBlock(block), 100);
@@ -213,7 +216,7 @@ TEST(WaveRead, DataSizePastTheEndStopsAtTheRealEnd) {
         .Raw(Pcm16({5, 6, 7}));
     chunks.bytes.push_back(0x7F);  // a stray half frame
     TWaveRead r;
-    ASSERT_EQ(OpenImage(r, Riff(chunks.bytes)), 0);
+    ASSERT_EQ(OpenImage(r, Riff(chunks.bytes)), WaveOpenResult::Ok);
     EXPECT_EQ(r.Remaining(), 7u);
     const auto out = ReadAll(r);
     ASSERT_EQ(out.size(), 2048u);
@@ -227,24 +230,24 @@ TEST(WaveRead, AFrameIsOneSampleOfEachChannel) {
         uint16_t channels;
         uint16_t bits;
         uint16_t blockAlign;
-        TWaveRead::FormatCheck want;
+        WaveFormatResult want;
     } cases[] = {
-        {1, 16, 2, TWaveRead::kFormatOk},
-        {2, 8, 2, TWaveRead::kFormatOk},
-        {2, 24, 6, TWaveRead::kFormatOk},
-        {8, 32, 32, TWaveRead::kFormatOk},
-        {1, 16, 3, TWaveRead::kUnsupportedFormat},
-        {1, 16, 65535, TWaveRead::kUnsupportedFormat},
-        {65535, 16, 2, TWaveRead::kUnsupportedFormat},
-        {2, 16, 2, TWaveRead::kUnsupportedFormat},
-        {1, 24, 4, TWaveRead::kUnsupportedFormat},  // 24 bits in 32-bit containers
+        {1, 16, 2, WaveFormatResult::Ok},
+        {2, 8, 2, WaveFormatResult::Ok},
+        {2, 24, 6, WaveFormatResult::Ok},
+        {8, 32, 32, WaveFormatResult::Ok},
+        {1, 16, 3, WaveFormatResult::UnsupportedFormat},
+        {1, 16, 65535, WaveFormatResult::UnsupportedFormat},
+        {65535, 16, 2, WaveFormatResult::UnsupportedFormat},
+        {2, 16, 2, WaveFormatResult::UnsupportedFormat},
+        {1, 24, 4, WaveFormatResult::UnsupportedFormat},  // 24 bits in 32-bit containers
     };
     for (const auto& c : cases) {
         WavBytes chunks;
         chunks.Chunk("fmt ", FmtBody(1, c.channels, 11025, c.bits, c.blockAlign))
             .Chunk("data", std::vector<uint8_t>(64));
         TWaveRead r;
-        ASSERT_EQ(OpenImage(r, Riff(chunks.bytes)), 0);
+        ASSERT_EQ(OpenImage(r, Riff(chunks.bytes)), WaveOpenResult::Ok);
         EXPECT_EQ(r.CheckFormat(), c.want)
             << c.channels << " channels, " << c.bits << " bits, block align " << c.blockAlign;
     }
@@ -263,15 +266,15 @@ TEST(WaveRead, SizesLeftByARecorderThatDiedReadToTheEndOfTheFile) {
         const char* what;
         uint32_t riffSize;
         uint32_t dataSize;
-        int open;
+        WaveOpenResult open;
         std::vector<int16_t> frames;
     } cases[] = {
-        {"data size 0", exactRiff, 0, 0, {5, 6, 7}},
-        {"RIFF size 0", 0, 6, 0, {5, 6, 7}},
-        {"both 0", 0, 0, 0, {5, 6, 7}},
-        {"RIFF past the end, data 0", 0xFFFFFFF0, 0, 0, {5, 6, 7}},
-        {"data size within the file", 0, 4, 0, {5, 6}},
-        {"RIFF size too small for WAVE", 2, 6, -2, {}},
+        {"data size 0", exactRiff, 0, WaveOpenResult::Ok, {5, 6, 7}},
+        {"RIFF size 0", 0, 6, WaveOpenResult::Ok, {5, 6, 7}},
+        {"both 0", 0, 0, WaveOpenResult::Ok, {5, 6, 7}},
+        {"RIFF past the end, data 0", 0xFFFFFFF0, 0, WaveOpenResult::Ok, {5, 6, 7}},
+        {"data size within the file", 0, 4, WaveOpenResult::Ok, {5, 6}},
+        {"RIFF size too small for WAVE", 2, 6, WaveOpenResult::NotWave, {}},
     };
     for (const auto& c : cases) {
         TWaveRead r;
@@ -284,8 +287,8 @@ TEST(WaveRead, SizesLeftByARecorderThatDiedReadToTheEndOfTheFile) {
 
 TEST(WaveRead, OnlyARegularFileIsOpened) {
     TWaveRead r;
-    EXPECT_EQ(r.Open("/dev/null"), -1);
-    EXPECT_EQ(r.Open("/"), -1);
+    EXPECT_EQ(r.Open("/dev/null"), WaveOpenResult::CannotOpen);
+    EXPECT_EQ(r.Open("/"), WaveOpenResult::CannotOpen);
     EXPECT_FALSE(r.IsOpen());
 }
 
@@ -296,7 +299,7 @@ TEST(WaveRead, WideFramesAreReadWhole) {
         for (int ch = 0; ch < 10; ++ch) data.U16(static_cast<uint16_t>(f * 100 + ch));
     }
     TWaveRead r;
-    ASSERT_EQ(OpenImage(r, PcmWav(10, 11025, 16, data.bytes)), 0);
+    ASSERT_EQ(OpenImage(r, PcmWav(10, 11025, 16, data.bytes)), WaveOpenResult::Ok);
     EXPECT_EQ(r.ReadFrame(), 0);
     EXPECT_EQ(r.ReadFrame(), 100);
     EXPECT_EQ(r.ReadFrame(), 200);
@@ -307,9 +310,9 @@ TEST(WaveRead, ReopeningResetsTheDecimators) {
     std::vector<int16_t> loud(4096, 20000);
     const auto image = PcmWav(1, 22050, 16, Pcm16(loud));
     TWaveRead r;
-    ASSERT_EQ(OpenImage(r, image), 0);
+    ASSERT_EQ(OpenImage(r, image), WaveOpenResult::Ok);
     const auto first = ReadAll(r);
-    ASSERT_EQ(OpenImage(r, image), 0);
+    ASSERT_EQ(OpenImage(r, image), WaveOpenResult::Ok);
     EXPECT_EQ(ReadAll(r), first);
 }
 

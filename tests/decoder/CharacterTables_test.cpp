@@ -165,7 +165,7 @@ TEST(CharacterTables, UserTableStartsUndefinedExceptTheWordSpace) {
 }
 
 struct ParsedLine {
-    int result;
+    CharsetLineResult result;
     std::uint32_t index;
     std::string text;
 };
@@ -174,10 +174,10 @@ std::vector<ParsedLine> ParseAll(std::string_view data) {
     CharsetReader in(data);
     std::vector<ParsedLine> lines;
     for (int guard = 0; guard < 1000; ++guard) {
-        ParsedLine line{0, 0, ""};
+        ParsedLine line{CharsetLineResult::EndOfData, 0, ""};
         line.result = ParseCharsetLine(in, line.index, line.text);
         lines.push_back(line);
-        if (line.result == charset_line::EndOfData) break;
+        if (line.result == CharsetLineResult::EndOfData) break;
     }
     return lines;
 }
@@ -188,37 +188,46 @@ TEST(CharacterTables, ParseCharsetLineReturnsOneResultPerLine) {
         std::string data;
         std::vector<ParsedLine> expected;
     };
+    using enum CharsetLineResult;
     const Case cases[] = {
-        {"definition", ".-.-.- STOP\n", {{0, 85, "STOP"}, {-1, 0, ""}}},
-        {"leading blanks and controls", " \t\r\n  .- x\n", {{0, 5, "x"}, {-1, 0, ""}}},
-        {"comment", "# comment .-\n.- a\n", {{1, 0, ""}, {0, 5, "a"}, {-1, 0, ""}}},
-        {"comment without line end", "# comment", {{-1, 0, ""}}},
-        {"eight elements", "........ abc\n- t\n", {{2, 0, ""}, {0, 3, "t"}, {-1, 0, ""}}},
-        {"eight elements at end of data", "--------", {{-1, 0, ""}}},
-        {"seven elements", "------- long\n", {{0, 255, "long"}, {-1, 0, ""}}},
-        {"text on the next line", ".-\nabc\n", {{0, 5, "abc"}, {-1, 0, ""}}},
-        {"text straight after elements", ".-abc def\n", {{0, 5, "abc"}, {-1, 0, ""}}},
+        {"definition", ".-.-.- STOP\n", {{Definition, 85, "STOP"}, {EndOfData, 0, ""}}},
+        {"leading blanks and controls",
+         " \t\r\n  .- x\n",
+         {{Definition, 5, "x"}, {EndOfData, 0, ""}}},
+        {"comment",
+         "# comment .-\n.- a\n",
+         {{Ignored, 0, ""}, {Definition, 5, "a"}, {EndOfData, 0, ""}}},
+        {"comment without line end", "# comment", {{EndOfData, 0, ""}}},
+        {"eight elements",
+         "........ abc\n- t\n",
+         {{TooLong, 0, ""}, {Definition, 3, "t"}, {EndOfData, 0, ""}}},
+        {"eight elements at end of data", "--------", {{EndOfData, 0, ""}}},
+        {"seven elements", "------- long\n", {{Definition, 255, "long"}, {EndOfData, 0, ""}}},
+        {"text on the next line", ".-\nabc\n", {{Definition, 5, "abc"}, {EndOfData, 0, ""}}},
+        {"text straight after elements",
+         ".-abc def\n",
+         {{Definition, 5, "abc"}, {EndOfData, 0, ""}}},
         {"cut at 15 bytes",
          ". 12345678901234567890\n- t\n",
-         {{0, 2, "123456789012345"}, {0, 3, "t"}, {-1, 0, ""}}},
+         {{Definition, 2, "123456789012345"}, {Definition, 3, "t"}, {EndOfData, 0, ""}}},
         {"exactly 15 bytes",
          ". 123456789012345\n- t",
-         {{0, 2, "123456789012345"}, {0, 3, "t"}, {-1, 0, ""}}},
-        {"text at end of data", ".. ii", {{0, 4, "ii"}, {-1, 0, ""}}},
-        {"cut off before the text", ".-   \n ", {{-1, 0, ""}}},
-        {"cut off in the elements", ".-.", {{-1, 0, ""}}},
-        {"high bytes are text", "-- \xEC\xFF\n", {{0, 7, "\xEC\xFF"}, {-1, 0, ""}}},
+         {{Definition, 2, "123456789012345"}, {Definition, 3, "t"}, {EndOfData, 0, ""}}},
+        {"text at end of data", ".. ii", {{Definition, 4, "ii"}, {EndOfData, 0, ""}}},
+        {"cut off before the text", ".-   \n ", {{EndOfData, 0, ""}}},
+        {"cut off in the elements", ".-.", {{EndOfData, 0, ""}}},
+        {"high bytes are text", "-- \xEC\xFF\n", {{Definition, 7, "\xEC\xFF"}, {EndOfData, 0, ""}}},
         {"rest of line ignored",
          ". e ignored .- x\n- t\n",
-         {{0, 2, "e"}, {0, 3, "t"}, {-1, 0, ""}}},
-        {"empty", "", {{-1, 0, ""}}},
+         {{Definition, 2, "e"}, {Definition, 3, "t"}, {EndOfData, 0, ""}}},
+        {"empty", "", {{EndOfData, 0, ""}}},
     };
     for (const Case& c : cases) {
         const auto got = ParseAll(c.data);
         ASSERT_EQ(got.size(), c.expected.size()) << c.name;
         for (std::size_t i = 0; i < got.size(); ++i) {
             EXPECT_EQ(got[i].result, c.expected[i].result) << c.name << " line " << i;
-            if (got[i].result == charset_line::Definition) {
+            if (got[i].result == CharsetLineResult::Definition) {
                 EXPECT_EQ(got[i].index, c.expected[i].index) << c.name << " line " << i;
                 EXPECT_EQ(got[i].text, c.expected[i].text) << c.name << " line " << i;
             }
@@ -228,7 +237,8 @@ TEST(CharacterTables, ParseCharsetLineReturnsOneResultPerLine) {
 
 TEST(CharacterTables, UserFileReplacesTheWholeTableInFileOrder) {
     CharacterTables t;
-    ASSERT_EQ(t.LoadUserCharset("# my alphabet\n.- first\n- T\n.- second\n........ no\n"), 0);
+    ASSERT_EQ(t.LoadUserCharset("# my alphabet\n.- first\n- T\n.- second\n........ no\n"),
+              CharsetResult::Ok);
     EXPECT_EQ(t.LookupCharacter(5, charset::User), "second");  // a later line replaces
     EXPECT_EQ(t.LookupCharacter(3, charset::User), "T");
     EXPECT_EQ(t.LookupCharacter(2, charset::User), "#");  // undefined: its picture
@@ -236,10 +246,10 @@ TEST(CharacterTables, UserFileReplacesTheWholeTableInFileOrder) {
     EXPECT_EQ(t.LookupCharacter(0, charset::User), " ");
 
     // A second load starts from an empty table; an empty one changes nothing.
-    ASSERT_EQ(t.LoadUserCharset("-- m\n"), 0);
+    ASSERT_EQ(t.LoadUserCharset("-- m\n"), CharsetResult::Ok);
     EXPECT_EQ(t.UserEntry(5), "%");
     EXPECT_EQ(t.UserEntry(7), "m");
-    EXPECT_EQ(t.LoadUserCharset(""), -1);
+    EXPECT_EQ(t.LoadUserCharset(""), CharsetResult::Empty);
     EXPECT_EQ(t.UserEntry(7), "m");
 
     // No definition can reach entry 0: the word space stays a blank.
@@ -270,10 +280,10 @@ TEST_F(UserCharsetFile, ReadAndStartupSelection) {
     const std::string empty = Write("empty.qlp", "");
     const std::string missing = (dir_ / "missing.qlp").string();
 
-    EXPECT_EQ(t.ReadUserCharset(missing), charset_result::CannotOpen);
-    EXPECT_EQ(t.ReadUserCharset(dir_.string()), charset_result::CannotOpen);  // a directory
-    EXPECT_EQ(t.ReadUserCharset(empty), charset_result::Empty);
-    EXPECT_EQ(t.ReadUserCharset(good), charset_result::Ok);
+    EXPECT_EQ(t.ReadUserCharset(missing), CharsetResult::CannotOpen);
+    EXPECT_EQ(t.ReadUserCharset(dir_.string()), CharsetResult::CannotOpen);  // a directory
+    EXPECT_EQ(t.ReadUserCharset(empty), CharsetResult::Empty);
+    EXPECT_EQ(t.ReadUserCharset(good), CharsetResult::Ok);
     EXPECT_EQ(t.LookupCharacter(85, charset::User), "STOP");
 
     struct Case {
@@ -299,24 +309,24 @@ TEST_F(UserCharsetFile, ReadsATableOfAtMost64KiB) {
     const std::string definition = ".-.-.- STOP\n";
     const struct {
         std::size_t bytes;
-        int result;
+        CharsetResult result;
     } cases[] = {
-        {64 * 1024, charset_result::Ok},
-        {64 * 1024 + 1, charset_result::CannotOpen},
+        {64 * 1024, CharsetResult::Ok},
+        {64 * 1024 + 1, CharsetResult::CannotOpen},
     };
     for (const auto& c : cases) {
         // The definition last, so that only a whole read finds it.
         const std::string path =
             Write("big.qlp", std::string(c.bytes - definition.size(), '\n') + definition);
         CharacterTables t;
-        ASSERT_EQ(t.LoadUserCharset("-- m\n"), charset_result::Ok);
+        ASSERT_EQ(t.LoadUserCharset("-- m\n"), CharsetResult::Ok);
         EXPECT_EQ(t.ReadUserCharset(path), c.result) << c.bytes;
-        EXPECT_EQ(t.UserEntry(85), c.result == charset_result::Ok ? "STOP" : "%") << c.bytes;
-        EXPECT_EQ(t.UserEntry(7), c.result == charset_result::Ok ? "%" : "m") << c.bytes;
+        EXPECT_EQ(t.UserEntry(85), c.result == CharsetResult::Ok ? "STOP" : "%") << c.bytes;
+        EXPECT_EQ(t.UserEntry(7), c.result == CharsetResult::Ok ? "%" : "m") << c.bytes;
     }
     // A device is no table, whatever it holds.
     CharacterTables t;
-    EXPECT_EQ(t.ReadUserCharset("/dev/null"), charset_result::CannotOpen);
+    EXPECT_EQ(t.ReadUserCharset("/dev/null"), CharsetResult::CannotOpen);
 }
 
 TEST_F(UserCharsetFile, SetupDialogApplyReadsTheUserFileAndFallsBack) {

@@ -142,7 +142,7 @@ class ProfileFileSave : public ::testing::Test {
 };
 
 TEST_F(ProfileFileSave, CreatesAMissingFileAndRewritesOnlyTheChangedLine) {
-    EXPECT_EQ(WriteProfileString(path, "Quelp", "Zoom", "2"), profile_result::kOk);
+    EXPECT_EQ(WriteProfileString(path, "Quelp", "Zoom", "2"), ProfileResult::Ok);
     EXPECT_EQ(ReadFile(path), "[Quelp]\nZoom=2\n");
 
     const std::string foreign =
@@ -150,10 +150,10 @@ TEST_F(ProfileFileSave, CreatesAMissingFileAndRewritesOnlyTheChangedLine) {
         "\x80\xff\0bytes\r\n[Quelp]\r\nZoom=2\r\n"s;
     WriteFile(path, foreign);
     ProfileFile f(path);
-    ASSERT_EQ(f.Load(), profile_result::kOk);
+    ASSERT_EQ(f.Load(), ProfileResult::Ok);
     f.SetString("quelp", "zoom", "3");
     f.SetString("Quelp", "TxFreq", "800");
-    EXPECT_EQ(f.Save(), profile_result::kOk);
+    EXPECT_EQ(f.Save(), ProfileResult::Ok);
     std::string expected = foreign;
     expected.replace(expected.find("Zoom=2"), 6, "Zoom=3");
     expected += "TxFreq=800\r\n";
@@ -168,7 +168,7 @@ TEST_F(ProfileFileSave, ReplacesTheTargetOfASymbolicLinkAndKeepsPermissions) {
     fs::permissions(dir / "real" / "q.ini", fs::perms::owner_read | fs::perms::owner_write);
     fs::create_symlink("real/q.ini", path);
 
-    ASSERT_EQ(WriteProfileString(path, "Quelp", "Zoom", "4"), profile_result::kOk);
+    ASSERT_EQ(WriteProfileString(path, "Quelp", "Zoom", "4"), ProfileResult::Ok);
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(path)));
     EXPECT_EQ(ReadFile(dir / "real" / "q.ini"), "[Quelp]\nZoom=4\n");
     EXPECT_EQ(fs::status(dir / "real" / "q.ini").permissions(),
@@ -176,7 +176,7 @@ TEST_F(ProfileFileSave, ReplacesTheTargetOfASymbolicLinkAndKeepsPermissions) {
 
     // A link to a file that does not exist yet creates that file.
     fs::create_symlink("real/new.ini", dir / "dangling.ini");
-    ASSERT_EQ(WriteProfileString(dir / "dangling.ini", "S", "k", "v"), profile_result::kOk);
+    ASSERT_EQ(WriteProfileString(dir / "dangling.ini", "S", "k", "v"), ProfileResult::Ok);
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir / "dangling.ini")));
     EXPECT_EQ(ReadFile(dir / "real" / "new.ini"), "[S]\nk=v\n");
 }
@@ -185,15 +185,15 @@ TEST_F(ProfileFileSave, NeverOverwritesWhatItCouldNotRead) {
     // A folder where the file should be: nothing to read, nothing to replace.
     fs::create_directory(path);
     ProfileFile f(path);
-    EXPECT_EQ(f.Load(), profile_result::kUnreadable);
+    EXPECT_EQ(f.Load(), ProfileResult::Unreadable);
     EXPECT_TRUE(f.Exists());
     f.SetString("S", "k", "v");
-    EXPECT_NE(f.Save(), profile_result::kOk);
+    EXPECT_NE(f.Save(), ProfileResult::Ok);
     EXPECT_TRUE(fs::is_directory(path));
 
     // No folder to write into at all.
     EXPECT_EQ(WriteProfileString(dir / "missing" / "QUELP.INI", "S", "k", "v"),
-              profile_result::kCreateFailed);
+              ProfileResult::CreateFailed);
 }
 
 TEST_F(ProfileFileSave, AFailedOrCrashedSaveLeavesTheOldOrTheNewFile) {
@@ -209,16 +209,16 @@ TEST_F(ProfileFileSave, AFailedOrCrashedSaveLeavesTheOldOrTheNewFile) {
             options.fault = [&](SaveStep step) {
                 return step == at ? action : FaultAction::Continue;
             };
-            const int rc = WriteProfileString(path, "Quelp", "Zoom", "20", options);
+            const ProfileResult rc = WriteProfileString(path, "Quelp", "Zoom", "20", options);
             const bool renamed = at == SaveStep::SyncFolder;
             const std::string label = std::to_string(static_cast<int>(at)) +
                                       (action == FaultAction::Fail ? " fail" : " crash");
             EXPECT_EQ(ReadFile(path), renamed ? newText : oldText) << label;
             if (renamed && action == FaultAction::Fail) {
                 // The folder flush only makes the rename durable; not an error.
-                EXPECT_EQ(rc, profile_result::kOk) << label;
+                EXPECT_EQ(rc, ProfileResult::Ok) << label;
             } else {
-                EXPECT_NE(rc, profile_result::kOk) << label;
+                EXPECT_NE(rc, ProfileResult::Ok) << label;
             }
             // A failure cleans up after itself; a crash may leave a temporary
             // file, never a damaged settings file.
@@ -235,7 +235,7 @@ TEST_F(ProfileFileSave, RefusesWhenNoNewFileCanBeMadeBesideIt) {
     const std::string old = "[Quelp]\nZoom=1\nLongOldValue=xxxxxxxxxxxxxxxxxxxxxxxx\n";
     WriteFile(path, old);
     ProfileFile f(path);
-    ASSERT_EQ(f.Load(), profile_result::kOk);
+    ASSERT_EQ(f.Load(), ProfileResult::Ok);
     f.SetString("Quelp", "LongOldValue", "short");
     std::vector<SaveStep> seen;
     ProfileSaveOptions options;
@@ -243,7 +243,7 @@ TEST_F(ProfileFileSave, RefusesWhenNoNewFileCanBeMadeBesideIt) {
         seen.push_back(step);
         return step == SaveStep::CreateTemp ? FaultAction::Fail : FaultAction::Continue;
     };
-    EXPECT_EQ(f.Save(options), profile_result::kCreateFailed);
+    EXPECT_EQ(f.Save(options), ProfileResult::CreateFailed);
     EXPECT_EQ(seen, std::vector<SaveStep>{SaveStep::CreateTemp});
     EXPECT_EQ(ReadFile(path), old);
     EXPECT_TRUE(Others().empty());
@@ -252,10 +252,10 @@ TEST_F(ProfileFileSave, RefusesWhenNoNewFileCanBeMadeBesideIt) {
 // Runs `save` as an ordinary user, so that the kernel's permission checks
 // bind: directly when the tests run as one, otherwise in a child process that
 // gives the test folder to user and group 65534 and drops to them. Returns
-// the profile_result of `save`, or 100 and above when no ordinary user could
-// run it.
-int AsOrdinaryUser(const fs::path& folder, const std::function<int()>& save) {
-    if (::geteuid() != 0) return save();
+// the code of `save`'s ProfileResult (passed through the exit status), or 100
+// and above when no ordinary user could run it.
+int AsOrdinaryUser(const fs::path& folder, const std::function<ProfileResult()>& save) {
+    if (::geteuid() != 0) return static_cast<int>(save());
     constexpr uid_t kNobody = 65534;
     for (const auto& e : fs::recursive_directory_iterator(folder)) {
         if (::lchown(e.path().c_str(), kNobody, kNobody) != 0) return 100;
@@ -266,7 +266,7 @@ int AsOrdinaryUser(const fs::path& folder, const std::function<int()>& save) {
         const bool dropped = ::setgroups(0, nullptr) == 0 &&
                              ::setresgid(kNobody, kNobody, kNobody) == 0 &&
                              ::setresuid(kNobody, kNobody, kNobody) == 0;
-        ::_exit(dropped ? -save() : 101);
+        ::_exit(dropped ? -static_cast<int>(save()) : 101);
     }
     int status = 0;
     if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return 102;
@@ -280,12 +280,12 @@ TEST_F(ProfileFileSave, HonoursRealPermissions) {
     const auto save = [&] { return WriteProfileString(path, "Quelp", "Zoom", "2"); };
     // A read-only file stays as it is.
     fs::permissions(path, fs::perms::owner_read);
-    EXPECT_EQ(AsOrdinaryUser(dir.path(), save), profile_result::kNotWritable);
+    EXPECT_EQ(AsOrdinaryUser(dir.path(), save), static_cast<int>(ProfileResult::NotWritable));
     EXPECT_EQ(ReadFile(path), old);
     // A writable file in a folder that refuses new files is not rewritten.
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
     fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(AsOrdinaryUser(dir.path(), save), profile_result::kCreateFailed);
+    EXPECT_EQ(AsOrdinaryUser(dir.path(), save), static_cast<int>(ProfileResult::CreateFailed));
     EXPECT_EQ(ReadFile(path), old);
 }
 
@@ -297,11 +297,11 @@ TEST_F(ProfileFileSave, FlushesTheNewFileAndItsFolderToDisk) {
 
     ProfileSaveOptions options;
     options.sync = &SyncFileToDisk;
-    EXPECT_EQ(WriteProfileString(path, "S", "k", "v", options), profile_result::kOk);
+    EXPECT_EQ(WriteProfileString(path, "S", "k", "v", options), ProfileResult::Ok);
 
     // A disk that refuses the flush fails the save and keeps the old file.
     options.sync = [](const fs::path&) { return false; };
-    EXPECT_EQ(WriteProfileString(path, "S", "k", "w", options), profile_result::kSyncFailed);
+    EXPECT_EQ(WriteProfileString(path, "S", "k", "w", options), ProfileResult::SyncFailed);
     EXPECT_EQ(ReadProfileString(path, "S", "k", ""), "v");
     EXPECT_TRUE(Others().empty());
 }
@@ -313,21 +313,21 @@ TEST_F(ProfileFileSave, NeverWritesAFileTheNextLoadWouldRefuse) {
         head + std::string(ProfileFile::kMaxFileBytes - head.size() - 1 - 3, 'x') + "\n";
     const struct {
         const char* value;
-        int result;
+        ProfileResult result;
     } cases[] = {
-        {"1234", profile_result::kOk},  // exactly the limit
-        {"12345", profile_result::kTooLarge},
+        {"1234", ProfileResult::Ok},  // exactly the limit
+        {"12345", ProfileResult::TooLarge},
     };
     for (const auto& c : cases) {
         WriteFile(path, old);
         ProfileFile f(path);
-        ASSERT_EQ(f.Load(), profile_result::kOk);
+        ASSERT_EQ(f.Load(), ProfileResult::Ok);
         f.SetString("Quelp", "Zoom", c.value);
         EXPECT_EQ(f.Save(), c.result) << c.value;
         ProfileFile again(path);
-        EXPECT_EQ(again.Load(), profile_result::kOk) << c.value;
+        EXPECT_EQ(again.Load(), ProfileResult::Ok) << c.value;
         EXPECT_EQ(again.GetString("Quelp", "Zoom", ""),
-                  c.result == profile_result::kOk ? c.value : "1");
+                  c.result == ProfileResult::Ok ? c.value : "1");
         EXPECT_TRUE(Others().empty());
     }
 }
@@ -338,7 +338,7 @@ TEST_F(ProfileFileSave, RemovesTheTemporaryFilesOfEarlierSavesThatDied) {
     crash.fault = [](SaveStep step) {
         return step == SaveStep::WriteTempRest ? FaultAction::Crash : FaultAction::Continue;
     };
-    ASSERT_EQ(WriteProfileString(path, "Quelp", "Zoom", "2", crash), profile_result::kCrashed);
+    ASSERT_EQ(WriteProfileString(path, "Quelp", "Zoom", "2", crash), ProfileResult::Crashed);
     ASSERT_EQ(Others().size(), 1u);
 
     // Another left-over, and names that only look alike, which stay.
@@ -354,7 +354,7 @@ TEST_F(ProfileFileSave, RemovesTheTemporaryFilesOfEarlierSavesThatDied) {
     fs::create_directory(dir / ".QUELP.INI.fedcba9876543210.tmp");  // not a file
     kept.push_back(".QUELP.INI.fedcba9876543210.tmp");
 
-    ASSERT_EQ(WriteProfileString(path, "Quelp", "Zoom", "3"), profile_result::kOk);
+    ASSERT_EQ(WriteProfileString(path, "Quelp", "Zoom", "3"), ProfileResult::Ok);
     EXPECT_EQ(ReadFile(path), "[Quelp]\nZoom=3\n");
     std::vector<std::string> others = Others();
     std::sort(others.begin(), others.end());

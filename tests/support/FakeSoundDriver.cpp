@@ -18,59 +18,59 @@ bool FakeSoundDriver::ProductName(int device, std::string& name) {
     return true;
 }
 
-int FakeSoundDriver::Open(int device, const SoundFormat& f, SoundDriverClient& client) {
+SoundResult FakeSoundDriver::Open(int device, const SoundFormat& f, SoundDriverClient& client) {
     calls.push_back("open " + std::to_string(device) + " " + std::to_string(f.channels));
     openedDevice = device;
     format = f;
-    if (openResult != soundresult::Ok) return openResult;
-    if (device >= DeviceCount() || DeviceCount() == 0) return soundresult::BadDeviceId;
+    if (openResult != SoundResult::Ok) return openResult;
+    if (device >= DeviceCount() || DeviceCount() == 0) return SoundResult::BadDeviceId;
     client_ = &client;
     isOpen = true;
-    return soundresult::Ok;
+    return SoundResult::Ok;
 }
 
-int FakeSoundDriver::Prepare(SoundBuffer& buffer) {
+SoundResult FakeSoundDriver::Prepare(SoundBuffer& buffer) {
     if (prepares++ == prepareFailsAt) return prepareResult;
     buffer.prepared = true;
-    return soundresult::Ok;
+    return SoundResult::Ok;
 }
 
-int FakeSoundDriver::Unprepare(SoundBuffer& buffer) {
+SoundResult FakeSoundDriver::Unprepare(SoundBuffer& buffer) {
     if (buffer.queued) {
         ++unprepareFailures;
-        return soundresult::StillPlaying;
+        return SoundResult::StillPlaying;
     }
-    if (unprepareResult != soundresult::Ok) return unprepareResult;
+    if (unprepareResult != SoundResult::Ok) return unprepareResult;
     buffer.prepared = false;
-    return soundresult::Ok;
+    return SoundResult::Ok;
 }
 
-int FakeSoundDriver::Add(SoundBuffer& buffer) {
+SoundResult FakeSoundDriver::Add(SoundBuffer& buffer) {
     if (adds++ == addFailsAt) return addResult;
-    if (!isOpen) return soundresult::InvalidHandle;
-    if (!buffer.prepared) return soundresult::Unprepared;
+    if (!isOpen) return SoundResult::InvalidHandle;
+    if (!buffer.prepared) return SoundResult::Unprepared;
     std::lock_guard lock(mutex_);
     buffer.queued = true;
     buffer.done = false;
     held_.push_back(&buffer);
-    return soundresult::Ok;
+    return SoundResult::Ok;
 }
 
-int FakeSoundDriver::Start() {
+SoundResult FakeSoundDriver::Start() {
     calls.push_back("start");
-    if (startResult != soundresult::Ok) return startResult;
+    if (startResult != SoundResult::Ok) return startResult;
     started = true;
-    return soundresult::Ok;
+    return SoundResult::Ok;
 }
 
-int FakeSoundDriver::Stop() {
+SoundResult FakeSoundDriver::Stop() {
     calls.push_back("stop");
-    if (stopResult != soundresult::Ok) return stopResult;
+    if (stopResult != SoundResult::Ok) return stopResult;
     started = false;
-    return soundresult::Ok;
+    return SoundResult::Ok;
 }
 
-int FakeSoundDriver::Reset() {
+SoundResult FakeSoundDriver::Reset() {
     calls.push_back("reset");
     ++resets;
     started = false;
@@ -84,7 +84,7 @@ int FakeSoundDriver::Reset() {
     return resetResult;
 }
 
-int FakeSoundDriver::Close() {
+SoundResult FakeSoundDriver::Close() {
     calls.push_back("close");
     Join();
     std::lock_guard lock(mutex_);

@@ -21,14 +21,14 @@ class FakeSoundDriver : public SoundDriver {
 
     int DeviceCount() override { return static_cast<int>(names.size()); }
     bool ProductName(int device, std::string& name) override;
-    int Open(int device, const SoundFormat& format, SoundDriverClient& client) override;
-    int Prepare(SoundBuffer& buffer) override;
-    int Unprepare(SoundBuffer& buffer) override;
-    int Add(SoundBuffer& buffer) override;
-    int Start() override;
-    int Stop() override;
-    int Reset() override;
-    int Close() override;
+    SoundResult Open(int device, const SoundFormat& format, SoundDriverClient& client) override;
+    SoundResult Prepare(SoundBuffer& buffer) override;
+    SoundResult Unprepare(SoundBuffer& buffer) override;
+    SoundResult Add(SoundBuffer& buffer) override;
+    SoundResult Start() override;
+    SoundResult Stop() override;
+    SoundResult Reset() override;
+    SoundResult Close() override;
 
     // Fills the oldest handed-over buffer from `frames` (interleaved, repeated
     // or cut to the buffer's length), or takes the oldest output buffer into
@@ -42,15 +42,15 @@ class FakeSoundDriver : public SoundDriver {
 
     // --- script -----------------------------------------------------------
     std::vector<std::string> names = {"Fake Device 0"};
-    int openResult = soundresult::Ok;
-    int startResult = soundresult::Ok;
-    int stopResult = soundresult::Ok;
-    int resetResult = soundresult::Ok;  // returned after the buffers are given back
-    int unprepareResult = soundresult::Ok;
-    int closeResult = soundresult::Ok;  // returned after closing
-    int prepareResult = soundresult::Ok;
+    SoundResult openResult = SoundResult::Ok;
+    SoundResult startResult = SoundResult::Ok;
+    SoundResult stopResult = SoundResult::Ok;
+    SoundResult resetResult = SoundResult::Ok;  // returned after the buffers are given back
+    SoundResult unprepareResult = SoundResult::Ok;
+    SoundResult closeResult = SoundResult::Ok;  // returned after closing
+    SoundResult prepareResult = SoundResult::Ok;
     int prepareFailsAt = -1;  // the n-th Prepare (0-based) returns prepareResult
-    int addResult = soundresult::Ok;
+    SoundResult addResult = SoundResult::Ok;
     int addFailsAt = -1;  // the n-th Add (0-based) returns addResult
     // Reset gives the buffers back from another thread after this delay
     // (-1: on the caller's thread, before Reset returns).

@@ -36,38 +36,38 @@ void* SilenceJack() {
     return jack;
 }
 
-int MapError(PaError error) {
+SoundResult MapError(PaError error) {
     switch (error) {
         case paNoError:
-            return soundresult::Ok;
+            return SoundResult::Ok;
         case paInvalidDevice:
         case paBadIODeviceCombination:
-            return soundresult::BadDeviceId;
+            return SoundResult::BadDeviceId;
         case paDeviceUnavailable:
-            return soundresult::Allocated;
+            return SoundResult::Allocated;
         case paNotInitialized:
         case paHostApiNotFound:
         case paInvalidHostApi:
-            return soundresult::NoDriver;
+            return SoundResult::NoDriver;
         case paInsufficientMemory:
-            return soundresult::NoMem;
+            return SoundResult::NoMem;
         case paInvalidSampleRate:
         case paSampleFormatNotSupported:
         case paInvalidChannelCount:
-            return soundresult::BadFormat;
+            return SoundResult::BadFormat;
         case paUnanticipatedHostError: {
             // ALSA's own error numbers come through as host errors.
             const PaHostErrorInfo* info = Pa_GetLastHostErrorInfo();
             long code = info != nullptr ? info->errorCode : 0;
-            if (code == -EBUSY) return soundresult::Allocated;
+            if (code == -EBUSY) return SoundResult::Allocated;
             if (code == -ENOENT || code == -ENODEV || code == -ENXIO) {
-                return soundresult::BadDeviceId;
+                return SoundResult::BadDeviceId;
             }
-            if (code == -ENOMEM) return soundresult::NoMem;
-            return soundresult::Error;
+            if (code == -ENOMEM) return SoundResult::NoMem;
+            return SoundResult::Error;
         }
         default:
-            return soundresult::Error;
+            return SoundResult::Error;
     }
 }
 
@@ -106,25 +106,26 @@ bool PortAudioDriver::ProductName(int device, std::string& name) {
     return true;
 }
 
-int PortAudioDriver::Open(int device, const SoundFormat& format, SoundDriverClient& client) {
-    if (!initialized_) return soundresult::NoDriver;
-    if (stream_ != nullptr) return soundresult::Allocated;
+SoundResult PortAudioDriver::Open(int device, const SoundFormat& format,
+                                  SoundDriverClient& client) {
+    if (!initialized_) return SoundResult::NoDriver;
+    if (stream_ != nullptr) return SoundResult::Allocated;
     if (format.bitsPerSample != 16 || format.channels < 1 || format.channels > 2) {
-        return soundresult::BadFormat;
+        return SoundResult::BadFormat;
     }
 
     PaDeviceIndex index;
     if (device == -1) {
         index = direction_ == Direction::Input ? Pa_GetDefaultInputDevice()
                                                : Pa_GetDefaultOutputDevice();
-        if (index == paNoDevice) return soundresult::BadDeviceId;
+        if (index == paNoDevice) return SoundResult::BadDeviceId;
     } else if (device >= 0 && device < DeviceCount()) {
         index = devices_[static_cast<size_t>(device)];
     } else {
-        return soundresult::BadDeviceId;
+        return SoundResult::BadDeviceId;
     }
     const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
-    if (info == nullptr) return soundresult::BadDeviceId;
+    if (info == nullptr) return SoundResult::BadDeviceId;
 
     PaStreamParameters parameters{};
     parameters.device = index;
@@ -153,26 +154,26 @@ int PortAudioDriver::Open(int device, const SoundFormat& format, SoundDriverClie
     }
     stream_ = stream;
     running_ = false;
-    return soundresult::Ok;
+    return SoundResult::Ok;
 }
 
-int PortAudioDriver::Prepare(SoundBuffer& buffer) {
-    if (buffer.data == nullptr || buffer.bytes == 0) return soundresult::InvalidParam;
+SoundResult PortAudioDriver::Prepare(SoundBuffer& buffer) {
+    if (buffer.data == nullptr || buffer.bytes == 0) return SoundResult::InvalidParam;
     buffer.prepared = true;
-    return soundresult::Ok;
+    return SoundResult::Ok;
 }
 
-int PortAudioDriver::Unprepare(SoundBuffer& buffer) {
-    if (buffer.queued) return soundresult::StillPlaying;
+SoundResult PortAudioDriver::Unprepare(SoundBuffer& buffer) {
+    if (buffer.queued) return SoundResult::StillPlaying;
     buffer.prepared = false;
-    return soundresult::Ok;
+    return SoundResult::Ok;
 }
 
-int PortAudioDriver::Add(SoundBuffer& buffer) {
-    if (stream_ == nullptr) return soundresult::InvalidHandle;
-    if (!buffer.prepared) return soundresult::Unprepared;
+SoundResult PortAudioDriver::Add(SoundBuffer& buffer) {
+    if (stream_ == nullptr) return SoundResult::InvalidHandle;
+    if (!buffer.prepared) return SoundResult::Unprepared;
     const size_t tail = tail_.load(std::memory_order_relaxed);
-    if (tail - head_.load(std::memory_order_acquire) >= kRing) return soundresult::InvalidParam;
+    if (tail - head_.load(std::memory_order_acquire) >= kRing) return SoundResult::InvalidParam;
     buffer.done = false;
     buffer.queued = true;
     buffer.bytesRecorded = 0;
@@ -180,44 +181,44 @@ int PortAudioDriver::Add(SoundBuffer& buffer) {
     tail_.store(tail + 1, std::memory_order_release);
     // Output plays from the first buffer handed over.
     if (direction_ == Direction::Output && !running_) return Start();
-    return soundresult::Ok;
+    return SoundResult::Ok;
 }
 
-int PortAudioDriver::Start() {
-    if (stream_ == nullptr) return soundresult::InvalidHandle;
-    if (running_) return soundresult::Ok;
+SoundResult PortAudioDriver::Start() {
+    if (stream_ == nullptr) return SoundResult::InvalidHandle;
+    if (running_) return SoundResult::Ok;
     PaError error = Pa_StartStream(static_cast<PaStream*>(stream_));
     if (error != paNoError) return MapError(error);
     running_ = true;
-    return soundresult::Ok;
+    return SoundResult::Ok;
 }
 
-int PortAudioDriver::HaltStream() {
-    if (stream_ == nullptr) return soundresult::InvalidHandle;
-    if (!running_) return soundresult::Ok;
+SoundResult PortAudioDriver::HaltStream() {
+    if (stream_ == nullptr) return SoundResult::InvalidHandle;
+    if (!running_) return SoundResult::Ok;
     // Abort rather than drain: after this the callback runs no more.
     PaError error = Pa_AbortStream(static_cast<PaStream*>(stream_));
     running_ = false;
     return MapError(error);
 }
 
-int PortAudioDriver::Stop() {
-    int result = HaltStream();
+SoundResult PortAudioDriver::Stop() {
+    const SoundResult result = HaltStream();
     // A partly recorded buffer is given back with what it holds.
     if (direction_ == Direction::Input && offset_ > 0) GiveBack(offset_);
     return result;
 }
 
-int PortAudioDriver::Reset() {
-    int result = HaltStream();
+SoundResult PortAudioDriver::Reset() {
+    const SoundResult result = HaltStream();
     while (head_.load(std::memory_order_acquire) != tail_.load(std::memory_order_acquire)) {
         GiveBack(direction_ == Direction::Input ? offset_ : 0);
     }
     return result;
 }
 
-int PortAudioDriver::Close() {
-    if (stream_ == nullptr) return soundresult::Ok;
+SoundResult PortAudioDriver::Close() {
+    if (stream_ == nullptr) return SoundResult::Ok;
     HaltStream();
     PaError error = Pa_CloseStream(static_cast<PaStream*>(stream_));
     stream_ = nullptr;

@@ -27,14 +27,14 @@ class PortAudioDriver final : public SoundDriver {
 
     int DeviceCount() override;
     bool ProductName(int device, std::string& name) override;
-    int Open(int device, const SoundFormat& format, SoundDriverClient& client) override;
-    int Prepare(SoundBuffer& buffer) override;
-    int Unprepare(SoundBuffer& buffer) override;
-    int Add(SoundBuffer& buffer) override;
-    int Start() override;
-    int Stop() override;
-    int Reset() override;
-    int Close() override;
+    SoundResult Open(int device, const SoundFormat& format, SoundDriverClient& client) override;
+    SoundResult Prepare(SoundBuffer& buffer) override;
+    SoundResult Unprepare(SoundBuffer& buffer) override;
+    SoundResult Add(SoundBuffer& buffer) override;
+    SoundResult Start() override;
+    SoundResult Stop() override;
+    SoundResult Reset() override;
+    SoundResult Close() override;
 
     // Frames of input audio dropped because no buffer was handed over.
     uint64_t DroppedFrames() const { return dropped_.load(std::memory_order_relaxed); }
@@ -47,7 +47,7 @@ class PortAudioDriver final : public SoundDriver {
     // Gives back the oldest held buffer; the stream must not be running or
     // this must be the callback.
     void GiveBack(uint32_t filledBytes);
-    int HaltStream();
+    SoundResult HaltStream();
 
     Direction direction_;
     bool initialized_ = false;
