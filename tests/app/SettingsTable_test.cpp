@@ -109,7 +109,7 @@ TEST(SettingsTable, EveryKeyReachesTheLiveStateAndRoundTrips) {
             EXPECT_NE(Value(defaults, row.section, row.key), row.sample);
         }
     }
-    EXPECT_EQ(read, 83);
+    EXPECT_GE(read, 83);  // every key the file held when this was written, and more later
 }
 
 TEST(SettingsTable, StoredTextsAreConvertedAndValidatedOnTheWayIn) {
