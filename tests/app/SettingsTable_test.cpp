@@ -95,8 +95,10 @@ TEST(SettingsTable, EveryKeyReachesTheLiveStateAndRoundTrips) {
         }
         ++read;
         ASSERT_NE(row.sample, row.defaultText);
-        WriteFile(dir / "in.ini", "[" + std::string(row.section) + "]\n" + std::string(row.key) +
-                                      "=" + std::string(row.sample) + "\n");
+        std::string file = "[";
+        file.append(row.section).append("]\n").append(row.key).append("=");
+        file.append(row.sample).append("\n");
+        WriteFile(dir / "in.ini", file);
         AppRig r(dir / "in.ini");
         // The other windows' groups are saved once those windows exist.
         if (row.group == SettingGroup::ScanWindow) r.app.SetScanWindowSettings(r.app.Window().Scan);

@@ -429,7 +429,8 @@ TEST(ProfileFile, FindsEveryKeyOfAFileWithThousandsOfSections) {
     }
     ProfileFile f = Parsed(text);
     for (int s = 3999; s >= 2990; --s) {
-        f.SetString("Prog" + std::to_string(s), "New", "n" + std::to_string(s));
+        const std::string n = std::to_string(s);
+        f.SetString(std::string("Prog").append(n), "New", std::string("n").append(n));
     }
     for (int s = 0; s < 4000; ++s) {
         const std::string n = std::to_string(s);
