@@ -27,18 +27,23 @@ bool WriteRegularFile(const std::string& path, std::string_view bytes) {
 std::string BufferFileBytes(std::string_view wholeText) {
     std::string bytes;
     bytes.reserve(wholeText.size() + wholeText.size() / 16 + 2);
-    std::size_t at = 0;
-    while (at < wholeText.size()) {
-        const std::size_t end = wholeText.find_first_of("\r\n", at);
-        if (end == std::string_view::npos) {
-            bytes.append(wholeText.substr(at));
-            bytes.append("\r\n");
-            break;
+    bool lineOpen = false;
+    for (std::size_t at = 0; at < wholeText.size(); ++at) {
+        const char c = wholeText[at];
+        if (c != '\r' && c != '\n') {
+            bytes.push_back(c);
+            lineOpen = true;
+            continue;
         }
-        bytes.append(wholeText.substr(at, end - at));
-        bytes.append("\r\n");
-        at = end + 1;
-        if (wholeText[end] == '\r' && at < wholeText.size() && wholeText[at] == '\n') ++at;
+        bytes.push_back('\r');
+        bytes.push_back('\n');
+        lineOpen = false;
+        if (c == '\r' && at + 1 < wholeText.size() && wholeText[at + 1] == '\n') ++at;
+    }
+    // The last line ends too; a break at the very end starts no further one.
+    if (lineOpen) {
+        bytes.push_back('\r');
+        bytes.push_back('\n');
     }
     return bytes;
 }
@@ -61,12 +66,8 @@ BufferSaveResult BufferCommands::SaveBuffer() {
     saving_ = true;
     // Set up in full every time: the text capture command shares the dialog
     // and asks with its own title and options.
-    FileDialogRequest request;
-    request.title = "Save buffer to file";
-    request.filter = "Text files|*.txt|All files|*.*";
-    request.defaultExt = "txt";
-    request.initialDir = ".";
-    request.promptOverwrite = true;
+    const FileDialogRequest request{
+        "Save buffer to file", "Text files|*.txt|All files|*.*", "txt", ".", "", true};
     const auto path = dialogs_.AskSave(request);
     const BufferSaveResult result = path ? SaveBufferTo(*path) : BufferSaveResult::Cancelled;
     saving_ = false;

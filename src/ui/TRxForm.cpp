@@ -24,6 +24,11 @@ QString Text(std::string_view text) {
 TRxForm::TRxForm(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("RxForm"));
     setWindowTitle(QStringLiteral(" VRELK Quelp"));
+    // The window was laid out for an 8-point face; the panel's buttons and
+    // the status panels only fit their texts at that size.
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
     menus_ = BuildRxFormMenus(menuBar(), this);
     for (const auto& [item, action] : menus_.items) {
         if (action->isCheckable()) checks_[item] = action->isChecked();
@@ -134,6 +139,12 @@ void TRxForm::UpdateDisplays() {
     if (app_ == nullptr || app_->DisplayHoldOff() > 0) return;
     fftBox_->update();
     scaleImage_->update();
+    // The receive frequency, whenever the drawing finds it moved.
+    const ReceiverStatus status = app_->Rx().Status();
+    if (status.SignalBin != shownSignalBin_) {
+        shownSignalBin_ = status.SignalBin;
+        SetStatusText(panel::Frequency, FrequencyText(status.SignalBin, status.SamplingFreq));
+    }
 }
 
 // --- window events -----------------------------------------------------------------

@@ -128,6 +128,7 @@ class TRxForm final : public QMainWindow, public MainView {
     bool slowTimerMode_ = false;
     bool inOscilloscope_ = false;
     int oscDrawnIndex_ = -1;
+    int shownSignalBin_ = -1;
     // The menu filter: installed at the end of the start-up; counts the
     // menus open, so that a submenu closing does not end the hold-off of the
     // menu it belongs to.

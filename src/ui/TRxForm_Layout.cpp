@@ -173,20 +173,34 @@ void TRxForm::BuildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setFixedHeight(20);
-    bar->setSizeGripEnabled(true);
+    // The eleven panels take the whole designed width: edge to edge, in one
+    // row of their own, and no size grip.
+    bar->setSizeGripEnabled(false);
+    auto* row = new QWidget(bar);
+    auto* panels = new QHBoxLayout(row);
+    panels->setContentsMargins(0, 0, 0, 0);
+    panels->setSpacing(0);
     bar->setToolTip(QStringLiteral(
         "Main filter bandpass / Burst filter max LPM / Main filter frequency /  Detector "
         "threshold / LPM speed / WPM speed / Capture / Tune by / On top / Free buffers"));
+    // The panels' designed widths fit their texts in a face a little
+    // smaller than the window's.
+    QFont panelFont = font();
+    panelFont.setPixelSize(9);
     for (int i = 0; i < kPanels; ++i) {
         const PanelEntry& design = kPanelDesign[i];
-        auto* label = new QLabel(QString::fromLatin1(design.text), bar);
+        auto* label = new QLabel(QString::fromLatin1(design.text), row);
         label->setObjectName(QStringLiteral("Panel%1").arg(i));
         label->setFixedWidth(design.width);
         label->setAlignment(design.alignment | Qt::AlignVCenter);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        bar->addWidget(label);
+        label->setFont(panelFont);
+        label->setIndent(1);
+        panels->addWidget(label);
         panels_[static_cast<std::size_t>(i)] = label;
     }
+    panels->addStretch(1);
+    bar->addWidget(row, 1);
 }
 
 }  // namespace quelp::ui

@@ -65,6 +65,8 @@ TEST(TRxForm, DesignedLayout) {
 
 TEST(TRxForm, StatusBarPanels) {
     WindowRig rig;
+    rig.form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&rig.form));
     const struct {
         int width;
         Qt::Alignment alignment;
@@ -88,6 +90,14 @@ TEST(TRxForm, StatusBarPanels) {
         EXPECT_EQ(label->width(), panels[i].width) << i;
         EXPECT_EQ(label->alignment() & Qt::AlignHorizontal_Mask, panels[i].alignment) << i;
         EXPECT_EQ(label->text().toStdString(), panels[i].text) << i;
+        // The designed texts fit their panels.
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+                  label->contentsRect().width())
+            << i;
+        // Side by side, none over another.
+        if (i > 0) {
+            EXPECT_GE(label->x(), rig.form.Panel(i - 1)->geometry().right()) << i;
+        }
     }
     EXPECT_TRUE(rig.form.statusBar()->toolTip().startsWith("Main filter bandpass / Burst"));
 }
