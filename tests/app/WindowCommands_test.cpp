@@ -1,6 +1,5 @@
 // The main window's own operations on the application object: the menus'
-// hold-off, closing, help, zoom, the buffer commands, and the window's
-// geometry on its way into and out of the settings file.
+// hold-off, closing, help and the buffer commands.
 
 #include <gtest/gtest.h>
 
@@ -47,8 +46,6 @@ TEST(WindowCommands, FilterItemsHoldTheDisplaysForOneBufferAndShowTheChoice) {
     } cases[] = {
         {UiItem::FIR70Menu, panel::MainFilter, "MF: 70 Hz", UiItem::MainFilterMenu,
          "Main Filter  (70Hz)"},
-        {UiItem::IIR250Menu, panel::MainFilter, "MF: 250 IIR", UiItem::MainFilterMenu,
-         "Main Filter  (250 Hz IIR)"},
         {UiItem::N100CPM1, panel::BurstFilter, "BF: 100", UiItem::CwFilterMenu,
          "Burst Filter (100 LPM)"},
     };
@@ -69,25 +66,6 @@ TEST(WindowCommands, FilterItemsHoldTheDisplaysForOneBufferAndShowTheChoice) {
     EXPECT_FALSE(rig.app.MainFilterMenuClick(UiItem::Zoom2));
     EXPECT_FALSE(rig.app.BurstFilterMenuClick(UiItem::FIR70Menu));
     EXPECT_EQ(rig.app.DisplayHoldOff(), 22);
-}
-
-TEST(WindowCommands, MenusHoldTheDisplaysWhileOpen) {
-    WindowRig rig;
-    rig.app.MenuOpened();
-    EXPECT_EQ(rig.app.DisplayHoldOff(), 22);
-    rig.app.MenuClosed();
-    EXPECT_EQ(rig.app.DisplayHoldOff(), 0);
-}
-
-TEST(WindowCommands, ZoomItemsCheckTheirFactorOnly) {
-    WindowRig rig;
-    EXPECT_TRUE(rig.app.ZoomMenuClick(UiItem::Zoom10));
-    EXPECT_EQ(rig.app.Window().ZoomFactor, 10);
-    EXPECT_TRUE(rig.app.Window().ScaleDirty);
-    EXPECT_TRUE(rig.view.checked[UiItem::Zoom10]);
-    EXPECT_FALSE(rig.view.checked[UiItem::Zoom1]);
-    EXPECT_FALSE(rig.app.ZoomMenuClick(UiItem::FIR10Menu));
-    EXPECT_EQ(rig.app.Window().ZoomFactor, 10);
 }
 
 TEST(WindowCommands, CloseIsRefusedOnlyWhileClientsHoldTheProgram) {
@@ -135,32 +113,6 @@ TEST(WindowCommands, BufferCommandsLetTheDisplaysDrawAgainWhenDone) {
     rig.app.ClearBuffer1Click();
     EXPECT_EQ(rig.rx.WholeText(), "");
     EXPECT_EQ(rig.app.DisplayHoldOff(), 0);
-}
-
-TEST(WindowCommands, TheWindowLaysItselfOutAfterTheLoadAndReportsBeforeTheSave) {
-    WindowRig rig;
-    const fs::path ini = rig.dir / "QUELP.INI";
-    test::WriteFile(ini, "[MainScreen]\nLeft=40\nTop=30\nWidth=700\n");
-    WindowSettings seen;
-    WindowHooks hooks;
-    hooks.applyWindowSettings = [&] { seen = rig.app.Window().Window; };
-    hooks.reportWindowSettings = [&] {
-        WindowSettings now = rig.app.Window().Window;
-        now.Left = 111;
-        now.SpectrumHeight = 64;
-        rig.app.SetMainWindowSettings(now);
-    };
-    rig.app.SetWindowHooks(hooks);
-    rig.app.DeferredInit({"quelp", "/F", ini.string()});
-    EXPECT_EQ(seen.Left, 40);
-    EXPECT_EQ(seen.Width, 700);
-    EXPECT_EQ(seen.Height, -1);
-
-    ASSERT_EQ(rig.app.SaveSettings(), SettingsSaveResult::Saved);
-    const std::string saved = test::ReadFile(ini);
-    EXPECT_NE(saved.find("Left=111"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("Top=30"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("SpectrumHeight=64"), std::string::npos) << saved;
 }
 
 }  // namespace

@@ -69,13 +69,6 @@ TEST(BufferCommands, SaveAsksWithTheWholeDialogSetUpAndReplacesTheFile) {
     EXPECT_TRUE(rig.view.messages.empty());
 }
 
-TEST(BufferCommands, CancelledDialogWritesNothing) {
-    BufferRig rig;
-    rig.rx.SetWholeText("text");
-    EXPECT_EQ(rig.commands.SaveBuffer(), BufferSaveResult::Cancelled);
-    EXPECT_TRUE(fs::is_empty(rig.dir.path()));
-}
-
 TEST(BufferCommands, ReportsAFileItCannotWriteInsteadOfHanging) {
     BufferRig rig;
     rig.rx.SetWholeText("text");
