@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building and testing Quelp needs on a Debian 12 machine, with
 # apt-get, only when something is missing. Run as root (or with sudo on PATH).
+#   --window   also Qt 6 Widgets, for the window (quelp) and its tests; without
+#              it the build leaves the window out and needs no display libraries
+#   NAME...    extra packages (e.g. clang for the fuzz preset)
 set -euo pipefail
 
 packages=(
@@ -8,8 +11,13 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
   portaudio19-dev libasound2-dev
 )
-# Extra packages a caller asks for (e.g. clang for the fuzz preset).
-packages+=("$@")
+for arg in "$@"; do
+  if [ "$arg" = "--window" ]; then
+    packages+=(qt6-base-dev)
+  else
+    packages+=("$arg")
+  fi
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -18,6 +18,12 @@ struct WindowHooks {
     std::function<void()> focusNullButton;       // keyboard focus parking place
     std::function<void()> installMessageFilter;  // menu hold-off and registered messages
     std::function<void()> startTimers;           // display timer on, start-up timer off
+    // The settings were applied: the window takes its stored geometry,
+    // colours and receive-text font from MainWindowState.
+    std::function<void()> applyWindowSettings;
+    // A save is about to collect the settings: the window reports its
+    // geometry (SetMainWindowSettings) so the file gets what it shows.
+    std::function<void()> reportWindowSettings;
     // Shut-down.
     std::function<void()> stopTimers;
     // A buffer could not be given back to the input driver: the window
@@ -44,6 +50,8 @@ struct IntegrationHooks {
     // Rig control's "bring the signal to the transmit mark", after go-to-max
     // retuned while TuneRig is not 0; rig control reports its own failures.
     std::function<void()> tuneRigToMark;
+    // Automation clients hold the program: the window must not close.
+    std::function<bool()> clientsHoldProgram;
 };
 
 // Calls a hook when it is set.

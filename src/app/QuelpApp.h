@@ -29,6 +29,7 @@
 #include "audio/WaveWrite.h"
 #include "ports/CaptureSink.h"
 #include "ports/Clock.h"
+#include "ports/DesktopOpener.h"
 #include "ports/EventLoop.h"
 #include "ports/ExchangeLibrary.h"
 #include "ports/FileDialogs.h"
@@ -38,6 +39,7 @@
 #include "ports/SoundDriver.h"
 #include "receiver/Receiver.h"
 #include "settings/ProfileFile.h"
+#include "text/BufferCommands.h"
 #include "text/ReceiveTextOutput.h"
 #include "text/TextCapture.h"
 
@@ -60,6 +62,9 @@ struct QuelpPorts {
     SoundDriver* soundInDriver = nullptr;
     SoundDriver* soundOutDriver = nullptr;
     EventLoop* events = nullptr;
+    // Opens files with the desktop's handler (the buffer's copy, the help
+    // file); null: neither opens.
+    DesktopOpener* desktop = nullptr;
 };
 
 // Results of DecodeWaveFile.
@@ -229,6 +234,30 @@ class QuelpApp final : private ReceiverListener, private SoundInClient, private 
     // in the same order, no sleeping); the command-line decoder turns it off.
     void SetFileDecodePacing(bool paced) { paceFileDecoding_ = paced; }
 
+    // --- the main window itself (QuelpApp_Window.cpp) ---------------------------------
+    // A menu of the window opened (the displays hold still while it is open)
+    // or the last open menu closed (they draw again at once).
+    void MenuOpened();
+    void MenuClosed();
+    // The window's close box: false while automation clients hold the
+    // program (the window stays, nothing changes); otherwise closing begins
+    // (Shutdown, once) and the window may close.
+    bool FormCloseQuery();
+    // Help -> "Contents": the help file in the program's folder, opened with
+    // the desktop's handler; nothing at all when the file is not there.
+    void Contens1Click(const std::filesystem::path& programDir);
+    // The Zoom menu's items (false: `item` is none of them).
+    bool ZoomMenuClick(UiItem item);
+    // The window's geometry (and colours), reported when the operator changed
+    // it and before a save, so that the save writes what the window shows.
+    void SetMainWindowSettings(const WindowSettings& window) { window_.Window = window; }
+
+    // --- the receive text as a whole (QuelpApp_Window.cpp) --------------------------
+    // File menu, Alt+D, Ctrl+S and Ctrl+N.
+    void ClearBuffer1Click();
+    BufferSaveResult SaveBuffer1Click();
+    BufferSaveResult OpenButterinNotepadAltN1Click();
+
     // --- the text capture file -----------------------------------------------------
     void OpenCaptureFile1Click();
     bool OpenCaptureFileByName(const std::string& path);
@@ -393,6 +422,7 @@ class QuelpApp final : private ReceiverListener, private SoundInClient, private 
     TextCapture capture_{params_.Marks, ports_.view, ports_.clock, ports_.dialogs,
                          ports_.captureSink};
     ReceiveTextOutput rxOutput_{ports_.rxMemo, capture_, ports_.exchange};
+    BufferCommands buffer_{ports_.rxMemo, ports_.view, ports_.dialogs, ports_.desktop};
 
     WindowHooks windowHooks_;
     ScanFormHooks scanForm_;

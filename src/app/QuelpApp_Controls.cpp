@@ -11,6 +11,7 @@ namespace quelp {
 bool QuelpApp::MainFilterMenuClick(UiItem item) {
     int code = 0;
     if (!ReceiverPresenter::MainFilterCodeOf(item, code)) return false;
+    displayHoldOff_ = hold_off::kAfterCommand;
     SelectMainFilter(code);
     return true;
 }
@@ -21,7 +22,9 @@ void QuelpApp::SelectMainFilter(int code) {
 
 bool QuelpApp::BurstFilterMenuClick(UiItem item) {
     std::int32_t lpm = 0;
-    return ReceiverPresenter::BurstSpeedOf(item, lpm) && SelectBurstFilter(lpm);
+    if (!ReceiverPresenter::BurstSpeedOf(item, lpm)) return false;
+    displayHoldOff_ = hold_off::kAfterCommand;
+    return SelectBurstFilter(lpm);
 }
 
 bool QuelpApp::SelectBurstFilter(std::int32_t lpm) {

@@ -581,6 +581,7 @@ void QuelpApp::ApplySettings(const ProfileFile& file) {
     presenter_.Show(ReceiverChange::SpeedLock);
     receiver_.SelectStartupCharset(pending_.Charset, pending_.UserCharsetFile);
     presenter_.Show(ReceiverChange::Threshold);
+    RunHook(windowHooks_.applyWindowSettings);
 }
 
 void QuelpApp::CollectSettings(ProfileFile& file) const {
@@ -609,6 +610,7 @@ SettingsSaveResult QuelpApp::SaveSettingsTo(const std::string& path, bool showFa
     if (savingSettings_) return SettingsSaveResult::Busy;
     savingSettings_ = true;
     displayHoldOff_ = hold_off::kNone;
+    RunHook(windowHooks_.reportWindowSettings);
     // Every key in one rewrite: a failure leaves the old file whole.
     ProfileFile file(path);
     ProfileResult result = file.Load();

@@ -191,6 +191,16 @@ bool ReceiverPresenter::BurstSpeedOf(UiItem item, std::int32_t& lpm) {
     return false;
 }
 
+bool ReceiverPresenter::ZoomOf(UiItem item, int& zoom) {
+    for (const auto& [factor, i] : kZoomItems) {
+        if (i == item) {
+            zoom = factor;
+            return true;
+        }
+    }
+    return false;
+}
+
 int ZoomOrDefault(int zoom) {
     for (const auto& [factor, item] : kZoomItems) {
         if (factor == zoom) return zoom;

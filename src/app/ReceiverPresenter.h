@@ -33,6 +33,8 @@ class ReceiverPresenter {
     static bool MainFilterCodeOf(UiItem item, int& code);
     // The burst filter speed of a menu item.
     static bool BurstSpeedOf(UiItem item, std::int32_t& lpm);
+    // The zoom factor of a Zoom menu item.
+    static bool ZoomOf(UiItem item, int& zoom);
 
     // The spin controls of the control panel.
     static const SpinControl kAfcSpin;

@@ -15,6 +15,7 @@ enum class UiItem {
     CloseWaveCaptureFile1,
     DecodeFromFile1,
     MultiChannelDecoder1,
+    Exit,
     // Filters menu: main filter
     MainFilterMenu,
     FIR10Menu,

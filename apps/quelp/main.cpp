@@ -1,0 +1,69 @@
+// quelp: the decoder's window. It builds the same application object as the
+// command-line decoder, with the window, the sound card and the desktop as
+// its ports, and runs Qt's event loop.
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "adapters/posix/FileSync.h"
+#include "adapters/posix/PosixCaptureSink.h"
+#include "adapters/posix/SystemClock.h"
+#include "app/QuelpApp.h"
+#include "ui/QtDesktopOpener.h"
+#include "ui/QtEventLoop.h"
+#include "ui/QtFileDialogs.h"
+#include "ui/TRxForm.h"
+#ifdef QUELP_LIVE
+#include "adapters/portaudio/PortAudioDriver.h"
+#endif
+
+namespace {
+
+// The icon from the desktop's theme, else the one installed beside the
+// program (share/icons of the same prefix).
+QIcon ProgramIcon() {
+    const QString installed =
+        QDir(QCoreApplication::applicationDirPath())
+            .filePath(QStringLiteral("../share/icons/hicolor/scalable/apps/quelp.svg"));
+    return QIcon::fromTheme(QStringLiteral("quelp"), QIcon(installed));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication qt(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quelp"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("quelp"));
+    QApplication::setWindowIcon(ProgramIcon());
+    // Qt has taken its own options out of argv by now.
+    const std::vector<std::string> args(argv, argv + argc);
+
+    quelp::ui::TRxForm form;
+    quelp::SystemClock clock;
+    quelp::PosixCaptureSink captureFile;
+    quelp::ui::QtFileDialogs dialogs(&form);
+    quelp::ui::QtDesktopOpener desktop;
+    quelp::ui::QtEventLoop events;
+    quelp::QuelpPorts ports{form, clock, dialogs, form.Memo(), &captureFile};
+    ports.events = &events;
+    ports.desktop = &desktop;
+#ifdef QUELP_LIVE
+    quelp::PortAudioDriver input(quelp::PortAudioDriver::Direction::Input);
+    quelp::PortAudioDriver output(quelp::PortAudioDriver::Direction::Output);
+    ports.soundInDriver = &input;
+    ports.soundOutDriver = &output;
+#endif
+    quelp::QuelpApp app(ports);
+    app.SetSettingsSync(&quelp::SyncFileToDisk);
+    events.SetHandler([&app](std::uint32_t message) { app.HandleMessage(message); });
+    form.Attach(app, args, QCoreApplication::applicationDirPath().toStdString());
+    form.show();
+    const int status = qt.exec();
+    // However the loop ended, the devices and the capture file close.
+    static_cast<void>(app.Shutdown());
+    return status;
+}

@@ -1,0 +1,29 @@
+// The window tests' runner: gtest, with one QApplication made when the tests
+// run (listing them needs no display).
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <memory>
+
+namespace {
+
+class QtEnvironment final : public ::testing::Environment {
+  public:
+    QtEnvironment(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
+    void TearDown() override { app_.reset(); }
+
+  private:
+    int& argc_;
+    char** argv_;
+    std::unique_ptr<QApplication> app_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment(argc, argv));
+    return RUN_ALL_TESTS();
+}
