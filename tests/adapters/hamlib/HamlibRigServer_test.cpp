@@ -37,7 +37,8 @@ using Messages = std::vector<std::pair<std::string, std::string>>;
 const HamlibRigSettings kMissingRig{RIG_MODEL_FT817, "/dev/quelp-no-such-port", 9600};
 
 struct HamlibApp {
-    explicit HamlibApp(const HamlibRigSettings& rig1) : server(HamlibSettings{{rig1, kMissingRig}}) {}
+    explicit HamlibApp(const HamlibRigSettings& rig1)
+        : server(HamlibSettings{{rig1, kMissingRig}}) {}
 
     HamlibRigServer server;
     test::FakeMainView view;
