@@ -10,6 +10,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
   portaudio19-dev libasound2-dev
+  libhamlib-dev libhamlib-utils
 )
 for arg in "$@"; do
   if [ "$arg" = "--window" ]; then

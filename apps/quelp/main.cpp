@@ -3,8 +3,10 @@
 // its ports, and runs Qt's event loop.
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QIcon>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +21,10 @@
 #include "ui/TRxForm.h"
 #ifdef QUELP_LIVE
 #include "adapters/portaudio/PortAudioDriver.h"
+#endif
+#ifdef QUELP_RIG
+#include "adapters/hamlib/HamlibRigServer.h"
+#include "ui/RigSetupDialog.h"
 #endif
 
 namespace {
@@ -56,6 +62,24 @@ int main(int argc, char** argv) {
     quelp::PortAudioDriver output(quelp::PortAudioDriver::Direction::Output);
     ports.soundInDriver = &input;
     ports.soundOutDriver = &output;
+#endif
+#ifdef QUELP_RIG
+    // The rig server keeps its own settings beside the user's other
+    // programs' configuration; its window edits them for the next connect.
+    const auto rigsFile =
+        quelp::HamlibSettingsPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    quelp::HamlibRigServer rigServer(quelp::LoadHamlibSettings(rigsFile));
+    rigServer.SetSetupWindow([&] {
+        quelp::ui::RigSetupDialog dialog(&form, quelp::HamlibRigServer::Models(),
+                                         rigServer.Settings());
+        if (dialog.exec() != QDialog::Accepted) return true;
+        rigServer.SetSettings(dialog.Settings());
+        if (!quelp::SaveHamlibSettings(rigsFile, dialog.Settings())) {
+            form.ShowMessage("Unable to write to " + rigsFile.string(), "Error");
+        }
+        return true;
+    });
+    ports.rigServer = &rigServer;
 #endif
     quelp::QuelpApp app(ports);
     app.SetSettingsSync(&quelp::SyncFileToDisk);

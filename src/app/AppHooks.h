@@ -1,8 +1,8 @@
 #pragma once
 // What the layers outside the core add to the application's operations: the
-// Qt window (bitmaps, timers, focus, the multi-channel window), rig control
-// and the message bus. Each fills its own struct once, before start-up; an
-// empty hook is a step this front end does not have (the command-line
+// Qt window (bitmaps, timers, focus, the multi-channel window) and the
+// message bus. Rig control is the core's own, over the rig-server port. Each fills its own struct
+// once, before start-up; an empty hook is a step this front end does not have (the command-line
 // decoder has no bitmaps, no timers and no focus).
 
 #include <functional>
@@ -46,10 +46,6 @@ struct ScanFormHooks {
 struct IntegrationHooks {
     std::function<void()> registerMessages;                // the registered messages
     std::function<bool(int channel)> initExchangeLibrary;  // false: initialisation failed
-    std::function<void()> applyRigTuning;                  // rig-tuning mode TuneRig
-    // Rig control's "bring the signal to the transmit mark", after go-to-max
-    // retuned while TuneRig is not 0; rig control reports its own failures.
-    std::function<void()> tuneRigToMark;
     // Automation clients hold the program: the window must not close.
     std::function<bool()> clientsHoldProgram;
 };

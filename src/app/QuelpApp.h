@@ -27,6 +27,7 @@
 #include "audio/WaveBuff.h"
 #include "audio/WaveRead.h"
 #include "audio/WaveWrite.h"
+#include "integration/RigControl.h"
 #include "ports/CaptureSink.h"
 #include "ports/Clock.h"
 #include "ports/DesktopOpener.h"
@@ -36,6 +37,7 @@
 #include "ports/FileSync.h"
 #include "ports/MainView.h"
 #include "ports/ReceiveText.h"
+#include "ports/RigServer.h"
 #include "ports/SoundDriver.h"
 #include "receiver/Receiver.h"
 #include "settings/ProfileFile.h"
@@ -65,6 +67,8 @@ struct QuelpPorts {
     // Opens files with the desktop's handler (the buffer's copy, the help
     // file); null: neither opens.
     DesktopOpener* desktop = nullptr;
+    // The rig-control server; null: rig tuning cannot start.
+    RigServer* rigServer = nullptr;
 };
 
 // Results of DecodeWaveFile.
@@ -97,7 +101,10 @@ enum class [[nodiscard]] SettingsSaveResult{
     Busy,    // another save was still running: nothing written
 };
 
-class QuelpApp final : private ReceiverListener, private SoundInClient, private HistoryDecoder {
+class QuelpApp final : private ReceiverListener,
+                       private SoundInClient,
+                       private HistoryDecoder,
+                       private RigTuneTarget {
   public:
     explicit QuelpApp(QuelpPorts ports);
     QuelpApp(const QuelpApp&) = delete;
@@ -332,6 +339,27 @@ class QuelpApp final : private ReceiverListener, private SoundInClient, private 
     void SoundOutputFilter1Click();
     void ToggleSoundBypass();
 
+    // --- rig tuning (QuelpApp_Rig.cpp) ---------------------------------------------------
+    // The tuning mode (1 RIT, 2 main VFO, else none), applied with the rig's
+    // checks and messages; status panel 7 shows it. Start-up applies TuneRig.
+    void StartRigControl(int mode);
+    // Ctrl+U: rig tuning off when on, else LastTuneRig.
+    void ToggleRigTuning();
+    // The rig brings the signal at the receive frequency onto the transmit
+    // mark (the spectrum's release after a plain click, go-to-max), or moves
+    // by `hz` hertz (the wheel). Nothing while TuneRig is 0. Returns the
+    // rig's result code (0 done; see rig_tune); code 20 is reported and
+    // turns rig tuning off.
+    int TuneRigToMark();
+    int RigTuneBy(int hz);
+    // The setup dialog's rig page (OK or Apply): the rig number (1 or 2,
+    // else kept) and the tuning mode; the mode is applied when it or the rig
+    // changed. Returns the tuning mode in force, for the dialog to show.
+    int ApplyRigChoice(int rigNumber, int tuneRig);
+    // The setup dialog's "Go": the rig-control server's own settings window.
+    void ShowRigSetup();
+    const TOmniWork& Rig() const { return rig_.Omni(); }
+
     // --- the settings file (QuelpApp_Settings.cpp) --------------------------------------
     // Reads the file at Params().SettingsPath (missing: every built-in value
     // stays) and applies it to the live state. Part of DeferredInit.
@@ -371,6 +399,13 @@ class QuelpApp final : private ReceiverListener, private SoundInClient, private 
     void DecodeHistoryFile(const std::string& path) override {
         static_cast<void>(DecodeWaveFile(path));
     }
+    // RigTuneTarget
+    double SamplingFreq() const override { return receiver_.Params().SamplingFreq; }
+    int SignalBin() const override { return receiver_.Tune().SignalBin(); }
+    int TxBin() const override { return receiver_.Tune().TxBin(); }
+    void FreezeSpectrumPeak() override { receiver_.FreezeSpectrumPeak(); }
+    void ReceiveAtMark() override { receiver_.RetuneToMark(); }
+    void ShiftSpectrumPeak(int shift) override { receiver_.ShiftSpectrumPeak(shift); }
 
     // --- decoding a WAV file ---------------------------------------------------------
     // Waits out one block's pace: at least one pass, then until the clock
@@ -423,6 +458,8 @@ class QuelpApp final : private ReceiverListener, private SoundInClient, private 
                          ports_.captureSink};
     ReceiveTextOutput rxOutput_{ports_.rxMemo, capture_, ports_.exchange};
     BufferCommands buffer_{ports_.rxMemo, ports_.view, ports_.dialogs, ports_.desktop};
+    RigControl rig_{ports_.rigServer, ports_.clock, ports_.view, *this,
+                    RigTuningSettings{params_.TuneRig, params_.LastTuneRig, params_.RigNumber}};
 
     WindowHooks windowHooks_;
     ScanFormHooks scanForm_;

@@ -107,6 +107,11 @@ void QuelpApp::SetTransmitBin(int bin) {
 }
 
 void QuelpApp::WheelTune(int step) {
+    // With rig tuning on the wheel moves the rig, not the filter.
+    if (params_.TuneRig != 0) {
+        static_cast<void>(RigTuneBy(step));
+        return;
+    }
     receiver_.WheelTune(step);
 }
 

@@ -100,7 +100,9 @@ void QuelpApp::DeferredInit(const StartupOptions& options) {
     // 16.-21. Timer mode, caret, rig, focus, message filter, timers.
     RunHook(windowHooks_.checkSlowTimer);
     RunHook(windowHooks_.caretToEnd);
-    RunHook(integration_.applyRigTuning);
+    // A front end without a rig server (the command-line decoder) leaves
+    // the stored mode as it is.
+    if (ports_.rigServer != nullptr) StartRigControl(params_.TuneRig);
     RunHook(windowHooks_.focusNullButton);
     RunHook(windowHooks_.installMessageFilter);
     RunHook(windowHooks_.startTimers);

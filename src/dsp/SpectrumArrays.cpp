@@ -1,5 +1,6 @@
 #include "dsp/SpectrumArrays.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quelp {
@@ -29,6 +30,29 @@ void SmoothSpectrum(SpectrumArrays& a) {
         if (!frozen && a.SpectrumAvg[k] > a.SpectrumPeak[k]) a.SpectrumPeak[k] = a.SpectrumAvg[k];
     }
     if (a.PeakFreezeBlocks > 0) --a.PeakFreezeBlocks;
+}
+
+void ShiftSpectrumPeak(SpectrumArrays& a, int shift) {
+    if (shift == 0) return;
+    // Beyond the band's width every bin empties; the limit keeps the index
+    // sums below within int.
+    shift = std::clamp(shift, -kBlockSize, kBlockSize);
+    auto& peak = a.SpectrumPeak;
+    // Walk away from the side the values come from, so each source is read
+    // before it is overwritten.
+    if (shift > 0) {
+        for (int i = kFirstBin; i <= kLastBin; ++i) {
+            const bool inside = i <= kLastBin - shift;
+            peak[static_cast<size_t>(i)] =
+                inside ? peak[static_cast<size_t>(i + shift)] * 0.1 : 0.0;
+        }
+    } else {
+        for (int i = kLastBin; i >= kFirstBin; --i) {
+            const bool inside = i >= kFirstBin - shift;
+            peak[static_cast<size_t>(i)] =
+                inside ? peak[static_cast<size_t>(i + shift)] * 0.1 : 0.0;
+        }
+    }
 }
 
 }  // namespace quelp

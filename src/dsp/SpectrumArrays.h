@@ -43,4 +43,10 @@ struct SpectrumArrays {
 // unless PeakFreezeBlocks is set; then PeakFreezeBlocks counts down by one.
 void SmoothSpectrum(SpectrumArrays& arrays);
 
+// After the rig moved the band by `shift` bins: SpectrumPeak (bins
+// kFirstBin..kLastBin) follows the signals to their new place, at a tenth of
+// their height so the old picture fades; bins that nothing moved into are 0.
+// shift > 0 moves the picture down (value[i] takes value[i + shift]).
+void ShiftSpectrumPeak(SpectrumArrays& arrays, int shift);
+
 }  // namespace quelp

@@ -145,6 +145,11 @@ void Receiver::ClickTune(int bin) {
     listener_.ReceiverChanged(ReceiverChange::Frequency);
 }
 
+void Receiver::RetuneToMark() {
+    SetReceiveBin(tuning_.TxBin());
+    listener_.ReceiverChanged(ReceiverChange::Frequency);
+}
+
 void Receiver::GoToMax() {
     if (tuning_.GoToMax(decoder_.PauseDots())) {
         listener_.ReceiverChanged(ReceiverChange::GoneToMax);

@@ -106,6 +106,9 @@ struct ReceiverStatus {
 class Receiver final : private DecoderEvents {
   public:
     static constexpr int kDefaultMainFilter = 140;
+    // Blocks that a rig write keeps the peak-hold spectrum from rising: the
+    // ones still in flight with the signal at its old place.
+    static constexpr int kRigPeakFreezeBlocks = 2;
 
     explicit Receiver(ReceiverListener& listener);
     Receiver(const Receiver&) = delete;
@@ -172,6 +175,13 @@ class Receiver final : private DecoderEvents {
     void SetAutoGoToMax(bool on);
     void SetAfcDeviationHz(int hz);
     void SetAfcLimitHz(int hz);
+    // After the rig moved the signal onto the transmit mark: receive
+    // frequency, AFC anchor and mixer there, and the new frequency is shown.
+    void RetuneToMark();
+    // Rig retunes: the peak-hold spectrum is not raised for the next two
+    // blocks, and follows the band by `shift` bins, faded.
+    void FreezeSpectrumPeak() { spectrum_.PeakFreezeBlocks = kRigPeakFreezeBlocks; }
+    void ShiftSpectrumPeak(int shift) { quelp::ShiftSpectrumPeak(spectrum_, shift); }
 
     // --- threshold and squelch -------------------------------------------------------------
     void SetAutoThreshold(bool on);

@@ -48,6 +48,9 @@ void TRxForm::ConnectCommands() {
     key(QKeySequence(Qt::ALT | Qt::Key_D), UiItem::ClearBuffer1);
     key(QKeySequence(Qt::CTRL | Qt::Key_S), UiItem::SaveBuffer1);
     key(QKeySequence(Qt::CTRL | Qt::Key_N), UiItem::OpenButterinNotepadAltN1);
+    // Rig tuning on and off.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_U), this), &QShortcut::activated, this,
+            [this] { app_->ToggleRigTuning(); });
     // Enter anywhere in the window is the default button's click.
     for (Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* shortcut = new QShortcut(QKeySequence(enter), this);

@@ -278,25 +278,6 @@ TEST(ReceiverPresenter, ButtonsToggleAndShowTheirState) {
     EXPECT_EQ(rig.Status().SignalBin, 250);
 }
 
-TEST(ReceiverPresenter, TheRigFollowsGoToMaxOnlyWhenItRetunedAndRigTuningIsOn) {
-    AppRig<> rig;
-    rig.Settings("TuneRig=2\n");
-    int rigCalls = 0;
-    IntegrationHooks hooks;
-    hooks.tuneRigToMark = [&] { ++rigCalls; };
-    rig.app.SetIntegrationHooks(hooks);
-    rig.app.SetSquelch(true, 0.5);
-    rig.app.GoToMaxButtonClick();  // no peak reaches the squelch level
-    EXPECT_EQ(rigCalls, 0);
-    rig.app.SetSquelch(false, 0.5);
-    rig.app.GoToMaxButtonClick();
-    EXPECT_EQ(rigCalls, 1);
-    rig.Settings("TuneRig=0\n");
-    rig.app.GoToMaxButtonClick();
-    EXPECT_EQ(rigCalls, 1);
-    EXPECT_TRUE(rig.view.calls.empty());  // the status bar shows clicks only
-}
-
 // --- threshold and squelch -----------------------------------------------------------
 
 TEST(ReceiverPresenter, ThresholdButtonShowsAutoOrTheKeptThreshold) {

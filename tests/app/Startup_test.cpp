@@ -99,7 +99,6 @@ struct AppRig {
             Log("hook exchange " + std::to_string(channel));
             return exchangeWorks;
         };
-        i.applyRigTuning = [this] { Log("hook rig"); };
         app.SetIntegrationHooks(std::move(i));
     }
 
@@ -156,7 +155,6 @@ TEST(Startup, DeferredInitRunsItsStepsInOrder) {
         "sound out open shutting=0",
         "hook slow timer",
         "hook caret",
-        "hook rig",
         "hook focus",
         "hook filter",
         "hook timers",
