@@ -50,6 +50,12 @@ struct IntegrationHooks {
     // Rig control's "bring the signal to the transmit mark", after go-to-max
     // retuned while TuneRig is not 0; rig control reports its own failures.
     std::function<void()> tuneRigToMark;
+    // Rig control's "move the rig by this many hertz" (the wheel while
+    // TuneRig is not 0); rig control reports its own failures.
+    std::function<void(int hertz)> tuneRigBy;
+    // The message bus: the registered key message ("VAD_CW") to every
+    // program, with a key's code (Esc 0, F1 1, ...).
+    std::function<void(int code)> broadcastKeyCode;
     // Automation clients hold the program: the window must not close.
     std::function<bool()> clientsHoldProgram;
 };

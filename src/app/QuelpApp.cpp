@@ -14,9 +14,7 @@ void QuelpApp::CharacterDecoded(std::uint32_t code) {
 
 void QuelpApp::ReceiverChanged(ReceiverChange change) {
     presenter_.Show(change);
-    if (change == ReceiverChange::GoneToMax && params_.TuneRig != 0) {
-        RunHook(integration_.tuneRigToMark);
-    }
+    if (change == ReceiverChange::GoneToMax && params_.TuneRig != 0) RigTuneToMark();
 }
 
 void QuelpApp::SpectrumReady(int repaint) {

@@ -27,6 +27,7 @@
 #include "audio/WaveBuff.h"
 #include "audio/WaveRead.h"
 #include "audio/WaveWrite.h"
+#include "display/SpectrumPicture.h"
 #include "ports/CaptureSink.h"
 #include "ports/Clock.h"
 #include "ports/DesktopOpener.h"
@@ -252,6 +253,34 @@ class QuelpApp final : private ReceiverListener, private SoundInClient, private 
     // it and before a save, so that the save writes what the window shows.
     void SetMainWindowSettings(const WindowSettings& window) { window_.Window = window; }
 
+    // --- the displays, the mouse, the wheel and the keys (QuelpApp_Displays.cpp) -------
+    // The pictures draw again at once (a click on them, Esc).
+    void ResumeDisplays() { displayHoldOff_ = hold_off::kNone; }
+    // A spectrum repaint begins: whether it draws the peak curve (not in the
+    // three repaints after a rig retune; each of those counts one down).
+    bool SpectrumRepaintShowsPeak() { return spectrumRepaints_.TakePeakCurve(); }
+    int PeakHideRepaints() const { return spectrumRepaints_.PeakHideRepaints(); }
+    // Whether the scale under a spectrum `width` pixels wide must be drawn
+    // again (zoom or rate changed, or the width or the centre since the last
+    // drawing); says yes once.
+    bool ScaleDue(int width);
+    // The bin at the middle of the spectrum (Alt-drag).
+    void SetDisplayCentreBin(int bin);
+    // One AFC step now (after a click, with AfcAtClick).
+    void AfcStep();
+    // The rig retuned so that the receive frequency lands on the transmit
+    // mark, or moved by `hertz`; the peak curve stays hidden meanwhile and
+    // for three repaints after.
+    void RigTuneToMark();
+    void RigTuneBy(int hertz);
+    // Ctrl+U: rig tuning off, or back to the last mode in force.
+    void ToggleRigTuning();
+    // Alt+Z, Ctrl+Z: the spectrum's and the oscilloscope's level scale.
+    void ToggleLogarithmicSpectrum() { window_.LogarithmicSpectrum = !window_.LogarithmicSpectrum; }
+    void ToggleLogarithmicOsc() { window_.LogarithmicOsc = !window_.LogarithmicOsc; }
+    // Esc, the function keys, Pause...: the key's code to the other programs.
+    void BroadcastKeyCode(int code) { RunHook(integration_.broadcastKeyCode, code); }
+
     // --- the receive text as a whole (QuelpApp_Window.cpp) --------------------------
     // File menu, Alt+D, Ctrl+S and Ctrl+N.
     void ClearBuffer1Click();
@@ -457,6 +486,9 @@ class QuelpApp final : private ReceiverListener, private SoundInClient, private 
 
     // The multi-channel window.
     bool scanFormCreated_ = false;
+
+    // The spectrum picture's peak hiding and scale tracking.
+    SpectrumRepaints spectrumRepaints_;
 
     // Sound input and output; built only when the ports bring the drivers.
     std::optional<SoundIn> soundIn_;
