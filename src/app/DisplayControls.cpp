@@ -206,8 +206,8 @@ void DisplayControls::Wheel(int delta) {
     if (app_.Window().UseWheel == 0) return;
     // Widened and limited: the speed comes from the settings file unchecked.
     const long long wide = static_cast<long long>(delta) * app_.Window().WheelSpeed / 4;
-    const int step = static_cast<int>(std::clamp<long long>(
-        wide, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    const int step = static_cast<int>(std::clamp<long long>(wide, std::numeric_limits<int>::min(),
+                                                            std::numeric_limits<int>::max()));
     if (app_.Params().TuneRig != 0) {
         app_.RigTuneBy(step);
     } else {
@@ -221,8 +221,9 @@ bool DisplayControls::KeyDown(int key, HeldKeys held) {
     const KeyCommand command = LookUpKey(key, held);
     Run(command);
     // Holding Alt announces the pan gesture.
-    const CursorMode mode = held.Alt ? CursorMode::Alt : held.Ctrl ? CursorMode::Ctrl
-                                                                    : CursorMode::None;
+    const CursorMode mode = held.Alt    ? CursorMode::Alt
+                            : held.Ctrl ? CursorMode::Ctrl
+                                        : CursorMode::None;
     if (mode != cursorMode_) {
         cursorMode_ = mode;
         SetCursor(mode == CursorMode::Alt);

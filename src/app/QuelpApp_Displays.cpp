@@ -7,8 +7,7 @@
 namespace quelp {
 
 bool QuelpApp::ScaleDue(int width) {
-    return spectrumRepaints_.ScaleDue(width, receiver_.Tune().DisplayCentreBin,
-                                      window_.ScaleDirty);
+    return spectrumRepaints_.ScaleDue(width, receiver_.Tune().DisplayCentreBin, window_.ScaleDirty);
 }
 
 void QuelpApp::SetDisplayCentreBin(int bin) {

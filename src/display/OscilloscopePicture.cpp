@@ -38,8 +38,8 @@ void PlanOscilloscope(const OscilloscopeInputs& in, OscilloscopeFrame& frame) {
         const int last = std::max(0, in.Width - 2);
         int index = TraceStart(in.Drawn, in.Width);
         for (int x = 0; x <= last; ++x) {
-            frame.Trace.push_back(
-                {x, ValueToY((*in.Ring)[static_cast<std::size_t>(index)], in.Height, in.Logarithmic)});
+            frame.Trace.push_back({x, ValueToY((*in.Ring)[static_cast<std::size_t>(index)],
+                                               in.Height, in.Logarithmic)});
             index = (index + 1) & (kRing - 1);
         }
     }

@@ -56,7 +56,7 @@ struct SpectrumInputs {
     const std::array<double, kBlockSize>* Current = nullptr;  // SpectrumAvg
     const std::array<double, kBlockSize>* Peak = nullptr;     // SpectrumPeak; null: hidden
     int SignalBin = 0;
-    std::optional<int> AfcCentreBin;    // CentreBin, while the AFC is on
+    std::optional<int> AfcCentreBin;  // CentreBin, while the AFC is on
     int TxBin = 0;
     std::optional<double> SquelchLevel;  // while the squelch or the channels are on
 };
@@ -84,7 +84,7 @@ void PlanSpectrum(const SpectrumInputs& in, SpectrumFrame& frame);
 // One tick of the frequency scale, every 100 Hz.
 struct ScaleTick {
     int x = 0;
-    int length = 5;        // 17 at whole kHz, 10 at the other 500s, else 5
+    int length = 5;  // 17 at whole kHz, 10 at the other 500s, else 5
     int hz = 0;
     bool labelled = false;  // the number written at (x + 2, 5)
     bool operator==(const ScaleTick&) const = default;

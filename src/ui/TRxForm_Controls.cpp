@@ -97,7 +97,8 @@ void TRxForm::ConnectDisplayControls() {
     controls_->SetHooks(std::move(hooks));
 
     // The spectrum and its scale: every movement counts, buttons or not.
-    for (DisplayBox* box : {static_cast<DisplayBox*>(fftBox_), static_cast<DisplayBox*>(scaleImage_)}) {
+    for (DisplayBox* box :
+         {static_cast<DisplayBox*>(fftBox_), static_cast<DisplayBox*>(scaleImage_)}) {
         const bool onScale = box == scaleImage_;
         box->setMouseTracking(true);
         box->onPress = [this, onScale](QMouseEvent* e) {

@@ -15,9 +15,16 @@ TEST(OscilloscopePicture, StepRule) {
         int step;
     };
     for (const Case& c : {
-             Case{0, false, 0}, Case{1, false, 1}, Case{35, false, 1}, Case{36, false, 2},
-             Case{64, false, 2}, Case{65, false, 65},  // catch up at once
-             Case{10, true, 0}, Case{11, true, 11}, Case{36, true, 12}, Case{65, true, 65},
+             Case{0, false, 0},
+             Case{1, false, 1},
+             Case{35, false, 1},
+             Case{36, false, 2},
+             Case{64, false, 2},
+             Case{65, false, 65},  // catch up at once
+             Case{10, true, 0},
+             Case{11, true, 11},
+             Case{36, true, 12},
+             Case{65, true, 65},
          }) {
         EXPECT_EQ(OscScroll::Step(c.waiting, c.slow), c.step) << c.waiting << " slow " << c.slow;
     }
@@ -25,7 +32,7 @@ TEST(OscilloscopePicture, StepRule) {
 
 TEST(OscilloscopePicture, ScrollFollowsTheRingAcrossItsEnd) {
     OscScroll scroll;
-    EXPECT_FALSE(scroll.Advance(0, false));  // nothing new
+    EXPECT_FALSE(scroll.Advance(0, false));    // nothing new
     EXPECT_TRUE(scroll.Advance(2047, false));  // far behind: at once
     EXPECT_EQ(scroll.Drawn(), 2047);
     EXPECT_TRUE(scroll.Advance(3, false));  // 4 new, across the end

@@ -49,10 +49,14 @@ TEST(SpectrumPicture, PointerToBin) {
         int x, offset, zoom, bin;
     };
     for (const Case& c : {
-             Case{22, 22, 1, 32}, Case{290, 22, 1, 300}, Case{0, 22, 1, 32},  // left of the band
-             Case{570, 22, 1, 558},                                          // right of it
-             Case{281, -768, 4, 294}, Case{282, -768, 4, 295},  // half a bin rounds up
-             Case{-5000, 22, 1, 32}, Case{2'000'000'000, -2'000'000'000, 1, 558},
+             Case{22, 22, 1, 32},
+             Case{290, 22, 1, 300},
+             Case{0, 22, 1, 32},     // left of the band
+             Case{570, 22, 1, 558},  // right of it
+             Case{281, -768, 4, 294},
+             Case{282, -768, 4, 295},  // half a bin rounds up
+             Case{-5000, 22, 1, 32},
+             Case{2'000'000'000, -2'000'000'000, 1, 558},
          }) {
         EXPECT_EQ(SpectrumBin(c.x, c.offset, c.zoom), c.bin) << c.x << " zoom " << c.zoom;
     }

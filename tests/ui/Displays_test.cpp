@@ -18,9 +18,9 @@ namespace {
 
 using test::WindowRig;
 
-const QColor kRed(255, 0, 0);      // RxMarkColor 255
-const QColor kGreen(0, 128, 0);    // PeakSpectrumColor 32768
-const QColor kBlack(0, 0, 0);      // TxMarkColor 0
+const QColor kRed(255, 0, 0);    // RxMarkColor 255
+const QColor kGreen(0, 128, 0);  // PeakSpectrumColor 32768
+const QColor kBlack(0, 0, 0);    // TxMarkColor 0
 
 // A started window whose pictures draw (no input buffers count the start-up
 // hold-off down here) and which records the key codes it broadcasts.
@@ -88,7 +88,7 @@ TEST(Displays, LogScaleDrawsZeroAtTheBottomAndTwoAtTheTop) {
     in.Width = 4;
     in.Height = 40;
     in.Ring = &ring;
-    in.Drawn = 3;  // entries 0, 1, 2 at x = 0, 1, 2
+    in.Drawn = 3;        // entries 0, 1, 2 at x = 0, 1, 2
     in.Threshold = 0.5;  // row 4
     OscilloscopeFrame frame;
     PlanOscilloscope(in, frame);
@@ -188,7 +188,7 @@ TEST(Displays, EveryKeyOfTheTable) {
     const std::pair<Qt::Key, int> zooms[] = {{Qt::Key_1, 1}, {Qt::Key_2, 2}, {Qt::Key_3, 3},
                                              {Qt::Key_4, 4}, {Qt::Key_5, 5}, {Qt::Key_6, 10},
                                              {Qt::Key_7, 20}};
-    const UiItem zoomItems[] = {UiItem::Zoom1, UiItem::Zoom2, UiItem::Zoom3, UiItem::Zoom4,
+    const UiItem zoomItems[] = {UiItem::Zoom1, UiItem::Zoom2,  UiItem::Zoom3, UiItem::Zoom4,
                                 UiItem::Zoom5, UiItem::Zoom10, UiItem::Zoom20};
     for (std::size_t i = 0; i < std::size(zooms); ++i) {
         rig.Key(zooms[i].first, Qt::AltModifier);
