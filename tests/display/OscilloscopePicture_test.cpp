@@ -1,5 +1,5 @@
 // The oscilloscope's scrolling and trace: how many ring entries a tick
-// draws, where the trace starts, and the level scale's ends.
+// draws, and where the trace starts and stops.
 
 #include "display/OscilloscopePicture.h"
 
@@ -65,24 +65,6 @@ TEST(OscilloscopePicture, TraceStartsOneWidthBackAndStopsShortOfTheEdge) {
     in.Width = 3000;
     PlanOscilloscope(in, frame);
     EXPECT_EQ(frame.Trace[10].y, frame.Trace[10 + kBlockSize].y);
-}
-
-TEST(OscilloscopePicture, LogScaleHasZeroAtTheBottomAndTwoAtTheTop) {
-    std::array<double, kBlockSize> ring{};
-    ring[5] = 2.0;
-    ring[6] = 0.0;
-    OscilloscopeInputs in;
-    in.Width = 4;
-    in.Height = 60;
-    in.Ring = &ring;
-    in.Drawn = 7;  // entries 4, 5, 6 at x = 0, 1, 2
-    in.AutoLimit = 1e-12;
-    OscilloscopeFrame frame;
-    PlanOscilloscope(in, frame);
-    ASSERT_EQ(frame.Trace.size(), 3u);
-    EXPECT_EQ(frame.Trace[1], (PixelPoint{1, 0}));
-    EXPECT_EQ(frame.Trace[2], (PixelPoint{2, 59}));
-    EXPECT_EQ(frame.LimitY, 59);
 }
 
 }  // namespace
