@@ -23,13 +23,16 @@ const std::map<std::string, std::set<std::string>> kMayInclude = {
     {"audio", {"ports", "dsp", "decoder"}},
     {"settings", {"ports", "dsp", "decoder"}},
     {"integration", {"ports", "dsp", "decoder"}},
+    {"display", {"dsp"}},
     {"receiver", {"ports", "dsp", "decoder", "text", "audio", "settings", "integration"}},
-    {"app", {"ports", "dsp", "decoder", "text", "audio", "settings", "integration", "receiver"}},
+    {"app",
+     {"ports", "dsp", "decoder", "text", "audio", "settings", "integration", "receiver",
+      "display"}},
     {"adapters",
      {"ports", "dsp", "decoder", "text", "audio", "settings", "integration", "receiver"}},
     {"ui",
      {"ports", "dsp", "decoder", "text", "audio", "settings", "integration", "receiver", "app",
-      "adapters"}},
+      "adapters", "display"}},
 };
 
 TEST(Layers, NoFolderIncludesAFolderAboveItOrBesideIt) {

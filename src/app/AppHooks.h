@@ -46,6 +46,9 @@ struct ScanFormHooks {
 struct IntegrationHooks {
     std::function<void()> registerMessages;                // the registered messages
     std::function<bool(int channel)> initExchangeLibrary;  // false: initialisation failed
+    // The message bus: the registered key message ("VAD_CW") to every
+    // program, with a key's code (Esc 0, F1 1, ...).
+    std::function<void(int code)> broadcastKeyCode;
     // Automation clients hold the program: the window must not close.
     std::function<bool()> clientsHoldProgram;
 };

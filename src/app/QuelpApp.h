@@ -27,6 +27,7 @@
 #include "audio/WaveBuff.h"
 #include "audio/WaveRead.h"
 #include "audio/WaveWrite.h"
+#include "display/SpectrumPicture.h"
 #include "integration/RigControl.h"
 #include "ports/CaptureSink.h"
 #include "ports/Clock.h"
@@ -258,6 +259,27 @@ class QuelpApp final : private ReceiverListener,
     // The window's geometry (and colours), reported when the operator changed
     // it and before a save, so that the save writes what the window shows.
     void SetMainWindowSettings(const WindowSettings& window) { window_.Window = window; }
+
+    // --- the displays, the mouse, the wheel and the keys (QuelpApp_Displays.cpp) -------
+    // The pictures draw again at once (a click on them, Esc).
+    void ResumeDisplays() { displayHoldOff_ = hold_off::kNone; }
+    // A spectrum repaint begins: whether it draws the peak curve (not in the
+    // three repaints after a rig retune; each of those counts one down).
+    bool SpectrumRepaintShowsPeak() { return spectrumRepaints_.TakePeakCurve(); }
+    int PeakHideRepaints() const { return spectrumRepaints_.PeakHideRepaints(); }
+    // Whether the scale under a spectrum `width` pixels wide must be drawn
+    // again (zoom or rate changed, or the width or the centre since the last
+    // drawing); says yes once.
+    bool ScaleDue(int width);
+    // The bin at the middle of the spectrum (Alt-drag).
+    void SetDisplayCentreBin(int bin);
+    // One AFC step now (after a click, with AfcAtClick).
+    void AfcStep();
+    // Alt+Z, Ctrl+Z: the spectrum's and the oscilloscope's level scale.
+    void ToggleLogarithmicSpectrum() { window_.LogarithmicSpectrum = !window_.LogarithmicSpectrum; }
+    void ToggleLogarithmicOsc() { window_.LogarithmicOsc = !window_.LogarithmicOsc; }
+    // Esc, the function keys, Pause...: the key's code to the other programs.
+    void BroadcastKeyCode(int code) { RunHook(integration_.broadcastKeyCode, code); }
 
     // --- the receive text as a whole (QuelpApp_Window.cpp) --------------------------
     // File menu, Alt+D, Ctrl+S and Ctrl+N.
@@ -494,6 +516,9 @@ class QuelpApp final : private ReceiverListener,
 
     // The multi-channel window.
     bool scanFormCreated_ = false;
+
+    // The spectrum picture's peak hiding and scale tracking.
+    SpectrumRepaints spectrumRepaints_;
 
     // Sound input and output; built only when the ports bring the drivers.
     std::optional<SoundIn> soundIn_;

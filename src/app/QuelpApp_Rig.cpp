@@ -13,12 +13,23 @@ void QuelpApp::ToggleRigTuning() {
     rig_.ToggleRigTuning();
 }
 
+// The peak curve stays hidden around a retune: before it, for the repaints a
+// message pass inside the rig's answer runs; after it, for the three that
+// follow, while the old peaks still stand where the signal was.
 int QuelpApp::TuneRigToMark() {
-    return rig_.TuneToMark();
+    if (params_.TuneRig == 0) return rig_.TuneToMark();
+    spectrumRepaints_.HidePeaks();
+    const int result = rig_.TuneToMark();
+    spectrumRepaints_.HidePeaks();
+    return result;
 }
 
 int QuelpApp::RigTuneBy(int hz) {
-    return rig_.TuneBy(hz);
+    if (params_.TuneRig == 0) return rig_.TuneBy(hz);
+    spectrumRepaints_.HidePeaks();
+    const int result = rig_.TuneBy(hz);
+    spectrumRepaints_.HidePeaks();
+    return result;
 }
 
 int QuelpApp::ApplyRigChoice(int rigNumber, int tuneRig) {

@@ -1,26 +1,17 @@
 #include "ui/DisplayBoxes.h"
 
+#include <QMouseEvent>
 #include <QPainter>
-#include <QPolygon>
 
 #include "app/QuelpApp.h"
-#include "dsp/Bins.h"
-#include "dsp/LevelScale.h"
+#include "ui/DisplayPainter.h"
 #include "ui/WinColor.h"
 
 namespace quelp::ui {
 
 namespace {
-
-// x of bin `bin` for the zoom and display centre in force, in a picture
-// `width` pixels wide.
-int BinX(const QuelpApp& app, int bin, int width) {
-    const int zoom = app.Window().ZoomFactor;
-    const int centre = app.Rx().Status().DisplayCentreBin;
-    const int offset = zoom * (width / (2 * zoom) - centre + kFirstBin);
-    return offset + (bin - kFirstBin) * zoom;
-}
-
+// The button face of the scale: system colour 15.
+constexpr int kButtonFace = static_cast<int>(0x8000000Fu);
 }  // namespace
 
 DisplayBox::DisplayBox(QWidget* parent, int designedHeight)
@@ -30,73 +21,126 @@ DisplayBox::DisplayBox(QWidget* parent, int designedHeight)
     resize(width(), designedHeight);
 }
 
-void SpectrumBox::paintEvent(QPaintEvent*) {
+void DisplayBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (app_ == nullptr) {
-        p.fillRect(rect(), palette().color(QPalette::Window));
-        return;
+    p.drawImage(0, 0, image_);
+    // Where the last picture does not reach (the box has grown since).
+    const QColor background = Background();
+    if (image_.width() < width()) {
+        p.fillRect(image_.width(), 0, width() - image_.width(), height(), background);
     }
-    const WindowSettings& colours = app_->Window().Window;
-    p.fillRect(rect(), WinColor(colours.FFTBackground, palette()));
-    if (!Ready()) return;
-    const auto& avg = app_->Rx().Spectrum().SpectrumAvg;
-    const bool log = app_->Window().LogarithmicSpectrum != 0;
-    QPolygon curve;
-    for (int bin = kFirstBin; bin <= kLastBin; ++bin) {
-        const int x = BinX(*app_, bin, width());
-        if (x < 0) continue;
-        if (x >= width()) break;
-        curve << QPoint(x, ValueToY(avg[static_cast<std::size_t>(bin)], height(), log));
-    }
-    p.setPen(WinColor(colours.CurrSpectrumColor, palette()));
-    p.drawPolyline(curve);
-    const int rx = BinX(*app_, app_->Rx().Status().SignalBin, width());
-    p.setPen(WinColor(colours.RxMarkColor, palette()));
-    p.drawLine(rx, height() - 1, rx, 0);
-}
-
-void ScaleBox::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), palette().color(QPalette::Button));
-    if (app_ == nullptr || !Ready()) return;
-    const double rate = app_->Rx().Status().SamplingFreq;
-    if (rate <= 0) return;
-    QFont font = p.font();
-    font.setPixelSize(10);
-    p.setFont(font);
-    p.setPen(palette().color(QPalette::ButtonText));
-    for (int hz = 100; hz <= 3000; hz += 100) {
-        const int x = BinX(*app_, HzToBin(hz, rate), width());
-        if (x >= width()) break;
-        if (x < 0) continue;
-        p.drawLine(x, 0, x, hz % 1000 == 0 ? 17 : hz % 500 == 0 ? 10 : 5);
-        if (hz % 1000 == 0) p.drawText(x + 2, 15, QString::number(hz));
+    if (image_.height() < height()) {
+        p.fillRect(0, image_.height(), width(), height() - image_.height(), background);
     }
 }
 
-void OscilloscopeBox::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    if (app_ == nullptr) {
-        p.fillRect(rect(), palette().color(QPalette::Window));
-        return;
+void DisplayBox::mousePressEvent(QMouseEvent* event) {
+    if (onPress) onPress(event);
+}
+
+void DisplayBox::mouseMoveEvent(QMouseEvent* event) {
+    if (onMove) onMove(event);
+}
+
+void DisplayBox::mouseReleaseEvent(QMouseEvent* event) {
+    if (onRelease) onRelease(event);
+}
+
+QImage& DisplayBox::SizedImage() {
+    if (image_.size() != size()) image_ = QImage(size(), QImage::Format_RGB32);
+    return image_;
+}
+
+// --- the spectrum ---------------------------------------------------------------------
+
+QColor SpectrumBox::Background() const {
+    return app_ != nullptr ? WinColor(app_->Window().Window.FFTBackground, palette())
+                           : palette().color(QPalette::Window);
+}
+
+bool SpectrumBox::RepaintSpectrum() {
+    if (!Drawable() || running_ || app_->DisplayHoldOff() > 0) return false;
+    running_ = true;
+    const MainWindowState& window = app_->Window();
+    const Receiver& rx = app_->Rx();
+    const ReceiverStatus status = rx.Status();
+    SpectrumInputs in;
+    in.Width = width();
+    in.Height = height();
+    in.Zoom = window.ZoomFactor;
+    in.CentreBin = status.DisplayCentreBin;
+    in.Logarithmic = window.LogarithmicSpectrum != 0;
+    in.Current = &rx.Spectrum().SpectrumAvg;
+    in.Peak = app_->SpectrumRepaintShowsPeak() ? &rx.Spectrum().SpectrumPeak : nullptr;
+    in.SignalBin = status.SignalBin;
+    if (status.Afc) in.AfcCentreBin = status.CentreBin;
+    in.TxBin = status.TxBin;
+    if (status.MultiChannel || status.SquelchEnabled) in.SquelchLevel = status.SquelchThreshold;
+    PlanSpectrum(in, frame_);
+
+    const WindowSettings& c = window.Window;
+    const QPalette& pal = palette();
+    PaintSpectrum(SizedImage(), frame_,
+                  {WinColor(c.FFTBackground, pal), WinColor(c.CurrSpectrumColor, pal),
+                   WinColor(c.PeakSpectrumColor, pal), WinColor(c.RxMarkColor, pal),
+                   WinColor(c.TxMarkColor, pal)});
+    update();
+    running_ = false;
+    return true;
+}
+
+// --- the scale -----------------------------------------------------------------------------
+
+QColor ScaleBox::Background() const {
+    return WinColor(kButtonFace, palette());
+}
+
+void ScaleBox::DrawScale(int spectrumWidth) {
+    if (!Drawable()) return;
+    const ReceiverStatus status = app_->Rx().Status();
+    PlanScale(spectrumWidth, width(), app_->Window().ZoomFactor, status.DisplayCentreBin,
+              status.SamplingFreq, ticks_);
+    PaintScale(SizedImage(), ticks_, Background(), Qt::black, ScaleFont());
+    update();
+}
+
+// --- the oscilloscope ----------------------------------------------------------------------
+
+QColor OscilloscopeBox::Background() const {
+    return app_ != nullptr ? WinColor(app_->Window().Window.OscBackground, palette())
+                           : palette().color(QPalette::Window);
+}
+
+bool OscilloscopeBox::RepaintOscilloscope(bool slowTimerMode) {
+    if (!Drawable() || running_ || app_->DisplayHoldOff() > 0) return false;
+    // Live input falling behind is served first.
+    const SoundIn* input = app_->SoundInput();
+    if (input != nullptr && input->PendingBuffers.load() > 3 && !app_->FileDecoding()) {
+        return false;
     }
-    const WindowSettings& colours = app_->Window().Window;
-    p.fillRect(rect(), WinColor(colours.OscBackground, palette()));
-    if (!Ready()) return;
     const SpectrumArrays& arrays = app_->Rx().Spectrum();
-    const bool log = app_->Window().LogarithmicOsc != 0;
-    const int size = SpectrumArrays::kSize;
-    QPolygon trace;
-    for (int x = 0; x < width(); ++x) {
-        const int index = ((arrays.OscIndex - width() + 1 + x) % size + size) % size;
-        trace << QPoint(x,
-                        ValueToY(arrays.OscRing[static_cast<std::size_t>(index)], height(), log));
-    }
-    p.setPen(WinColor(colours.SignalColor, palette()));
-    p.drawPolyline(trace);
-    const int y = ValueToY(app_->Rx().Status().DetectorThreshold, height(), log);
-    p.setPen(WinColor(colours.ThresholdColor, palette()));
-    p.drawLine(1, y, width() - 1, y);
+    if (!scroll_.Advance(arrays.OscIndex, slowTimerMode)) return false;
+    running_ = true;
+    const MainWindowState& window = app_->Window();
+    const ReceiverStatus status = app_->Rx().Status();
+    OscilloscopeInputs in;
+    in.Width = width();
+    in.Height = height();
+    in.Logarithmic = window.LogarithmicOsc != 0;
+    in.Ring = &arrays.OscRing;
+    in.Drawn = scroll_.Drawn();
+    in.Threshold = status.DetectorThreshold;
+    if (status.AutoThreshold) in.AutoLimit = status.MinAutoThreshold;
+    PlanOscilloscope(in, frame_);
+
+    const WindowSettings& c = window.Window;
+    const QPalette& pal = palette();
+    PaintOscilloscope(SizedImage(), frame_,
+                      {WinColor(c.OscBackground, pal), WinColor(c.SignalColor, pal),
+                       WinColor(c.ThresholdColor, pal)});
+    update();
+    running_ = false;
+    return true;
 }
 
 }  // namespace quelp::ui

@@ -7,6 +7,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "app/DisplayControls.h"
 #include "app/QuelpApp.h"
 
 #ifndef QUELP_VERSION
@@ -135,16 +136,7 @@ void TRxForm::ProcessMessages() {
 }
 
 void TRxForm::UpdateDisplays() {
-    // An open menu or dialog holds the pictures still.
-    if (app_ == nullptr || app_->DisplayHoldOff() > 0) return;
-    fftBox_->update();
-    scaleImage_->update();
-    // The receive frequency, whenever the drawing finds it moved.
-    const ReceiverStatus status = app_->Rx().Status();
-    if (status.SignalBin != shownSignalBin_) {
-        shownSignalBin_ = status.SignalBin;
-        SetStatusText(panel::Frequency, FrequencyText(status.SignalBin, status.SamplingFreq));
-    }
+    RepaintSpectrum();
 }
 
 // --- window events -----------------------------------------------------------------

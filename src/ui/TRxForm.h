@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,10 @@ class QSplitter;
 class QStatusBar;
 
 namespace quelp {
+class DisplayControls;
 class QuelpApp;
+struct HeldKeys;
+struct SpectrumPointer;
 struct WindowHooks;
 }  // namespace quelp
 
@@ -61,8 +65,15 @@ class TRxForm final : public QMainWindow, public MainView {
     QPushButton* NullButton() const { return nullButton_; }
     QTimer& Timer1() { return timer1_; }
     QTimer& Timer2() { return timer2_; }
-    DisplayBox* FftBox() const { return fftBox_; }
-    DisplayBox* PaintBox1() const { return paintBox1_; }
+    SpectrumBox* FftBox() const { return fftBox_; }
+    ScaleBox* ScaleImage() const { return scaleImage_; }
+    OscilloscopeBox* PaintBox1() const { return paintBox1_; }
+    // The mouse, wheel and keys (present once attached).
+    DisplayControls& Controls() { return *controls_; }
+
+    // The spectrum drawn from the application's arrays, with status panel 2
+    // and the scale when they changed (after each block, and while panning).
+    void RepaintSpectrum();
 
     // MainView
     void SetStatusText(int panel, std::string_view text) override;
@@ -78,6 +89,9 @@ class TRxForm final : public QMainWindow, public MainView {
   protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // The window sees every key first (and the pointer entering its parts).
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     // Layout (TRxForm_Layout.cpp).
@@ -102,6 +116,9 @@ class TRxForm final : public QMainWindow, public MainView {
     // Shows again every check mark as the application last set it (a click
     // on a radio item marks it before the application has decided).
     void ShowCheckMarks();
+    // The mouse, wheel and keys (TRxForm_Controls.cpp).
+    void ConnectDisplayControls();
+    SpectrumPointer Pointer(const QMouseEvent& event, bool onScale) const;
 
     QuelpApp* app_ = nullptr;
     std::vector<std::string> args_;
@@ -121,13 +138,14 @@ class TRxForm final : public QMainWindow, public MainView {
     QSplitter* splitter1_ = nullptr;
     QSplitter* splitter2_ = nullptr;
 
+    std::unique_ptr<DisplayControls> controls_;
+
     QTimer timer1_;
     QTimer timer2_;
     bool activated_ = false;
     bool startupPending_ = true;
     bool slowTimerMode_ = false;
     bool inOscilloscope_ = false;
-    int oscDrawnIndex_ = -1;
     int shownSignalBin_ = -1;
     // The menu filter: installed at the end of the start-up; counts the
     // menus open, so that a submenu closing does not end the hold-off of the

@@ -23,6 +23,7 @@ void TRxForm::Attach(QuelpApp& app, std::vector<std::string> args,
     ConnectCommands();
     ConnectPanel();
     WatchMenus();
+    ConnectDisplayControls();
 }
 
 void TRxForm::ConnectCommands() {
@@ -40,17 +41,6 @@ void TRxForm::ConnectCommands() {
     // The setup dialog is not part of this window yet.
     menus_.setup->setEnabled(false);
 
-    // The buffer commands' keys.
-    const auto key = [this](QKeySequence sequence, UiItem item) {
-        auto* shortcut = new QShortcut(sequence, this);
-        connect(shortcut, &QShortcut::activated, this, [this, item] { MenuItemClick(item); });
-    };
-    key(QKeySequence(Qt::ALT | Qt::Key_D), UiItem::ClearBuffer1);
-    key(QKeySequence(Qt::CTRL | Qt::Key_S), UiItem::SaveBuffer1);
-    key(QKeySequence(Qt::CTRL | Qt::Key_N), UiItem::OpenButterinNotepadAltN1);
-    // Rig tuning on and off.
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_U), this), &QShortcut::activated, this,
-            [this] { app_->ToggleRigTuning(); });
     // Enter anywhere in the window is the default button's click.
     for (Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* shortcut = new QShortcut(QKeySequence(enter), this);

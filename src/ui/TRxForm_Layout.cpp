@@ -137,7 +137,9 @@ QWidget* TRxForm::BuildDisplays() {
     scalePanel->setLineWidth(1);
     scalePanel->setFixedHeight(20);
     auto* scaleLayout = new QVBoxLayout(scalePanel);
-    scaleLayout->setContentsMargins(1, 1, 1, 1);
+    // The image sits right inside the bevel, one pixel to the right of
+    // the spectrum's x.
+    scaleLayout->setContentsMargins(0, 0, 0, 0);
     scaleImage_ = new ScaleBox(scalePanel);
     scaleImage_->setObjectName(QStringLiteral("ScaleImage"));
     scaleImage_->setMinimumHeight(1);

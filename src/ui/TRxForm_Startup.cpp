@@ -63,15 +63,7 @@ void TRxForm::Timer1Tick() {
 }
 
 void TRxForm::RepaintOscilloscope() {
-    if (app_ == nullptr || app_->DisplayHoldOff() > 0) return;
-    // Live input falling behind is served first.
-    const SoundIn* input = app_->SoundInput();
-    if (input != nullptr && input->PendingBuffers.load() > 3 && !app_->FileDecoding()) return;
-    // Nothing new to scroll: nothing to draw.
-    const int index = app_->Rx().Spectrum().OscIndex;
-    if (index == oscDrawnIndex_) return;
-    oscDrawnIndex_ = index;
-    paintBox1_->update();
+    static_cast<void>(paintBox1_->RepaintOscilloscope(slowTimerMode_));
 }
 
 void TRxForm::ApplyWindowSettings() {

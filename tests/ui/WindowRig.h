@@ -16,6 +16,7 @@
 #include "support/FakeDesktopOpener.h"
 #include "support/FakeFileDialogs.h"
 #include "support/FakeSoundDriver.h"
+#include "support/ScriptedRig.h"
 #include "ui/QtEventLoop.h"
 #include "ui/TRxForm.h"
 
@@ -31,6 +32,7 @@ struct BasicWindowRig {
     FakeDesktopOpener desktop;
     FakeSoundDriver input;
     FakeSoundDriver output;
+    ScriptedRig rig;
     ui::QtEventLoop events;
     QuelpApp app{Ports()};
     std::vector<std::pair<std::string, std::string>> messages;
@@ -52,6 +54,7 @@ struct BasicWindowRig {
         p.soundOutDriver = &output;
         p.events = &events;
         p.desktop = &desktop;
+        p.rigServer = &rig;
         return p;
     }
 
