@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,8 @@ struct WindowHooks;
 }  // namespace quelp
 
 namespace quelp::ui {
+
+class RxFormDialogs;
 
 class TRxForm final : public QMainWindow, public MainView {
   public:
@@ -63,6 +66,8 @@ class TRxForm final : public QMainWindow, public MainView {
     QTimer& Timer2() { return timer2_; }
     DisplayBox* FftBox() const { return fftBox_; }
     DisplayBox* PaintBox1() const { return paintBox1_; }
+    // The setup dialog, the multi-channel window and the word-catching menu.
+    RxFormDialogs& Dialogs() { return *dialogs_; }
 
     // MainView
     void SetStatusText(int panel, std::string_view text) override;
@@ -135,6 +140,7 @@ class TRxForm final : public QMainWindow, public MainView {
     bool menuFilter_ = false;
     int openMenus_ = 0;
     bool aboutOpen_ = false;
+    std::unique_ptr<RxFormDialogs> dialogs_;
 };
 
 }  // namespace quelp::ui

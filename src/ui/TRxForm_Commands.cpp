@@ -7,6 +7,7 @@
 
 #include "app/QuelpApp.h"
 #include "ui/AboutBox.h"
+#include "ui/RxFormDialogs.h"
 #include "ui/TRxForm.h"
 
 namespace quelp::ui {
@@ -23,6 +24,7 @@ void TRxForm::Attach(QuelpApp& app, std::vector<std::string> args,
     ConnectCommands();
     ConnectPanel();
     WatchMenus();
+    dialogs_->Attach(app);
 }
 
 void TRxForm::ConnectCommands() {
@@ -37,8 +39,6 @@ void TRxForm::ConnectCommands() {
     connect(menus_.contents, &QAction::triggered, this,
             [this] { app_->Contens1Click(programDir_); });
     connect(menus_.about, &QAction::triggered, this, [this] { About1Click(); });
-    // The setup dialog is not part of this window yet.
-    menus_.setup->setEnabled(false);
 
     // The buffer commands' keys.
     const auto key = [this](QKeySequence sequence, UiItem item) {

@@ -12,6 +12,7 @@
 #include "app/QuelpApp.h"
 #include "settings/TempDir.h"
 #include "support/FakeCaptureSink.h"
+#include "support/FakeClipboard.h"
 #include "support/FakeClock.h"
 #include "support/FakeDesktopOpener.h"
 #include "support/FakeFileDialogs.h"
@@ -29,6 +30,7 @@ struct BasicWindowRig {
     FakeFileDialogs dialogs;
     FakeCaptureSink sink;
     FakeDesktopOpener desktop;
+    FakeClipboard clipboard;
     FakeSoundDriver input;
     FakeSoundDriver output;
     ui::QtEventLoop events;
@@ -52,6 +54,7 @@ struct BasicWindowRig {
         p.soundOutDriver = &output;
         p.events = &events;
         p.desktop = &desktop;
+        p.clipboard = &clipboard;
         return p;
     }
 
