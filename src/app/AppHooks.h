@@ -26,7 +26,7 @@ struct WindowHooks {
     // A save is about to collect the settings: the window reports its
     // geometry (SetMainWindowSettings) so the file gets what it shows.
     std::function<void()> reportWindowSettings;
-    // The setup dialog applied a new look (Part 6.5): the receive text takes
+    // The setup dialog applied a new look: the receive text takes
     // MainWindowState::RxFont (its highlight the font's colours), the
     // displays the eight colours of MainWindowState::Window.
     std::function<void()> applyAppearance;
@@ -75,13 +75,13 @@ struct IntegrationHooks {
     std::function<void()> tuneRigToMark;
     // Automation clients hold the program: the window must not close.
     std::function<bool()> clientsHoldProgram;
-    // The setup dialog's rig tuning (Part 5.1 StartRigControl with `mode`):
+    // The setup dialog's rig tuning (StartRigControl with `mode`):
     // sets TuneRig, and may fall back to 0 after a rig-control error.
     std::function<void(int mode)> startRigControl;
     // The setup dialog's "Go": the rig-control server shows its own setup
     // window; false when no rig could be connected.
     std::function<bool()> showRigSetup;
-    // Log export (Part 3.2). The registered message "Tolvan_Message"
+    // Log export. The registered message "Tolvan_Message"
     // broadcast to every top-level window, asynchronously, with its two
     // parameters.
     std::function<void(std::uint32_t first, std::int32_t second)> broadcastMessage;

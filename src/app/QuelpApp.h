@@ -315,7 +315,9 @@ class QuelpApp final : private ReceiverListener, private SoundInClient, private 
     // The window's grid and waterfall pane: the operator's edit of a row, the
     // pane's size and the rows the grid shows, and the repaint after each
     // waterfall line.
-    void SetScanGridRow(int row, std::string_view text) { receiver_.ChannelGrid().SetRow(row, text); }
+    void SetScanGridRow(int row, std::string_view text) {
+        receiver_.ChannelGrid().SetRow(row, text);
+    }
     void SetScanPane(int imageWidth, int imageHeight, int visibleRows);
     void SetWaterfallRepaint(std::function<void()> repaint) {
         receiver_.ChannelGrid().RepaintWaterfall = std::move(repaint);
@@ -352,7 +354,7 @@ class QuelpApp final : private ReceiverListener, private SoundInClient, private 
     void Setup11Click();
     void ShowSetupPage(int automationPage);
     // The dialog's controls from the program's state (creates the
-    // multi-channel window first), and back in the Part's order; the values
+    // multi-channel window first), and back in a fixed order; the values
     // come back as the dialog must then show them (English checked after a
     // failed user table, the tuning mode in force, the flags cleared).
     SetupValues LoadSetupDialog();

@@ -1,5 +1,5 @@
-// The setup dialog (Part 6.5) in the application object: opening it, its
-// controls loaded from the program's state and applied back in the Part's
+// The setup dialog in the application object: opening it, its
+// controls loaded from the program's state and applied back in their
 // order, and its buttons.
 
 #include <cmath>

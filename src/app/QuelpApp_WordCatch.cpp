@@ -1,4 +1,4 @@
-// Word catching and log export (Part 3.2) in the application object: the
+// Word catching and log export in the application object: the
 // mouse release over the receive text, the pop-up menu's items, and the
 // export to the INI file, the clipboard, the broadcast and the automation
 // event.
@@ -87,8 +87,8 @@ void QuelpApp::ExportWord(std::string_view key, std::string_view word, std::int3
     value.push_back('"');
     ProfileSaveOptions save;
     save.sync = settingsSave_.sync;
-    static_cast<void>(WriteProfileString(params_.ExportIniFile, params_.ExportIniSection, key,
-                                         value, save));
+    static_cast<void>(
+        WriteProfileString(params_.ExportIniFile, params_.ExportIniSection, key, value, save));
 
     RunHook(integration_.broadcastMessage, exportSeq_.NextBroadcast(), code);
 

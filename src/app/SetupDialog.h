@@ -1,5 +1,5 @@
 #pragma once
-// The setup dialog (Part 6.5) without its widgets: the values of its controls
+// The setup dialog without its widgets: the values of its controls
 // as LoadSetupDialog fills them and ApplySetupDialog takes them back, the
 // rules for the texts it shows and reads (device lists, the rate), its sample
 // texts and the geometry of its two sample pictures.
@@ -22,7 +22,7 @@ struct SetupValues {
     // where the device exists); the entry selected (0 = DEFAULT).
     std::vector<std::string> InDevices;
     int InDevice = 0;
-    int InChannel = 0;  // 0 "Mono", 1 "Left", 2 "Right"
+    int InChannel = 0;         // 0 "Mono", 1 "Left", 2 "Right"
     std::string SamplingRate;  // InSamplingRateEdit, "00000.00"
     std::vector<std::string> OutDevices;
     int OutDevice = 0;

@@ -1,6 +1,6 @@
 #pragma once
-// Port: the system clipboard, for the words the operator transfers (Part
-// 3.2). The core hands over UTF-8 text, converted from the receive text's
+// Port: the system clipboard, for the words the operator transfers.
+// The core hands over UTF-8 text, converted from the receive text's
 // code page.
 
 #include <string_view>

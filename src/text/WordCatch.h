@@ -1,5 +1,5 @@
 #pragma once
-// Word catching (Part 3.2) without the window: the log fields with their INI
+// Word catching without the window: the log fields with their INI
 // keys and codes, the word under the caret, CleanWord, the contest-mode
 // classification, the upper case of a caught word in its code page, and the
 // two sequence counters of the outgoing announcements.

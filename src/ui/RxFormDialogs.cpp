@@ -69,7 +69,8 @@ void RxFormDialogs::RxMemoMouseUp(QPoint global) {
     QString word;
     const CodePage page = form_.Memo().Page();
     for (const char c : popup.word) {
-        word += QChar(static_cast<char16_t>(CodePageToUnicode(page, static_cast<unsigned char>(c))));
+        word +=
+            QChar(static_cast<char16_t>(CodePageToUnicode(page, static_cast<unsigned char>(c))));
     }
     title->setText(word.replace(QLatin1Char('&'), QStringLiteral("&&")));
     menus.popup->popup(global);

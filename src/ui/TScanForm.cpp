@@ -20,7 +20,8 @@ QString Decode(CodePage page, std::string_view bytes) {
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
     for (const char c : bytes) {
-        text += QChar(static_cast<char16_t>(CodePageToUnicode(page, static_cast<unsigned char>(c))));
+        text +=
+            QChar(static_cast<char16_t>(CodePageToUnicode(page, static_cast<unsigned char>(c))));
     }
     return text;
 }

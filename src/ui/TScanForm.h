@@ -1,5 +1,5 @@
 #pragma once
-// The multi-channel decoder's window (Part 2.4): the waterfall pane on the
+// The multi-channel decoder's window: the waterfall pane on the
 // left, the one-column text grid on the right, both showing the core's
 // ScanWindow (rows of 8 bins, 3 pixel rows per bin, 24 pixels per row).
 // Created on first use, then only shown and hidden; closing it turns the

@@ -37,7 +37,8 @@ namespace {
 QString Decode(CodePage page, std::string_view bytes) {
     QString text;
     for (const char c : bytes) {
-        text += QChar(static_cast<char16_t>(CodePageToUnicode(page, static_cast<unsigned char>(c))));
+        text +=
+            QChar(static_cast<char16_t>(CodePageToUnicode(page, static_cast<unsigned char>(c))));
     }
     return text;
 }
@@ -257,8 +258,8 @@ QWidget* TSetupForm::BuildTextPage() {
     putTimeBox_ = Check(page, "PutTimeBox", "Put Time Marks to a Capture File");
     useUtcBox_ = Check(page, "UseUtcBox", "Use UTC time");
     int row = 1;
-    for (QCheckBox* box : {catchOneBox_, contestModeBox_, copyToClippboardBox_, putTimeBox_,
-                           useUtcBox_}) {
+    for (QCheckBox* box :
+         {catchOneBox_, contestModeBox_, copyToClippboardBox_, putTimeBox_, useUtcBox_}) {
         grid->addWidget(box, row++, 0);
     }
     grid->setRowStretch(row, 1);
@@ -412,8 +413,8 @@ QWidget* TSetupForm::BuildMultiDecoderPage() {
             ShowScanSample();
         }
     });
-    reUseThresholdLimitBox_ = Check(page, "ReUseThresholdLimitBox",
-                                    "Use manual auto-threshold limit from main decoder");
+    reUseThresholdLimitBox_ =
+        Check(page, "ReUseThresholdLimitBox", "Use manual auto-threshold limit from main decoder");
     reUseSpeedLimitBox_ = Check(page, "ReUseSpeedLimitBox", "Use speed limits from main decoder");
     grid->addWidget(reUseThresholdLimitBox_, 3, 0, 1, 3);
     grid->addWidget(reUseSpeedLimitBox_, 4, 0, 1, 3);

@@ -1,5 +1,5 @@
 #pragma once
-// The non-modal "Setup" dialog (Part 6.5): six pages of controls that show
+// The non-modal "Setup" dialog: six pages of controls that show
 // the application's SetupValues, the font and colour buttons with their
 // samples, and OK / Apply / Save / Cancel. What the values mean and how they
 // are applied is the application's (QuelpApp_Setup.cpp); this only renders

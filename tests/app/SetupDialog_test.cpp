@@ -1,7 +1,6 @@
 // The setup dialog's values without the dialog: what LoadSetupDialog puts in
-// the controls, and what ApplySetupDialog takes back, in the Part's order.
-// The Part's edge cases as the operator meets them are the window tests'
-// (tests/ui/TSetupForm_test.cpp).
+// the controls, and what ApplySetupDialog takes back. The dialog as the
+// operator meets it is the window tests' (tests/ui/TSetupForm_test.cpp).
 
 #include "app/SetupDialog.h"
 
@@ -75,10 +74,12 @@ TEST(SetupDialog, TextsOfTheControls) {
     const struct {
         const char* text;
         double rate;  // 0: refused
-    } rates[] = {{"11025,5", 11025.5}, {" 11024.75 ", 11024.75}, {"8000", 8000.0},
-                 {"7999", 0},          {"7999.999", 0},          {"", 0},
-                 {"abc", 0},           {"11025x", 0},            {"inf", 0},
-                 {"0x3000", 0},        {"1e300", 0},             {"-11025", 0}};
+    } rates[] = {{"11025,5", 11025.5}, {" 11024.75 ", 11024.75},
+                 {"8000", 8000.0},     {"7999", 0},
+                 {"7999.999", 0},      {"", 0},
+                 {"abc", 0},           {"11025x", 0},
+                 {"inf", 0},           {"0x3000", 0},
+                 {"1e300", 0},         {"-11025", 0}};
     for (const auto& r : rates) {
         const auto parsed = setup::ParseSamplingRate(r.text);
         EXPECT_EQ(parsed.value_or(0.0), r.rate) << r.text;
@@ -94,13 +95,14 @@ TEST(SetupDialog, SamplePicturesFollowTheFormulas) {
     ASSERT_EQ(peak.size(), 51u);
     EXPECT_EQ(peak[0], (setup::Point{78, 106}));
     // i = 25: 1 - cos(3.1415) = 2, so 0.8 of the height above the bottom.
-    EXPECT_EQ(peak[25], (setup::Point{103, static_cast<int>(106 - (1 - std::cos(0.12566 * 25)) * 0.4 * 107)}));
+    EXPECT_EQ(
+        peak[25],
+        (setup::Point{103, static_cast<int>(106 - (1 - std::cos(0.12566 * 25)) * 0.4 * 107)}));
     EXPECT_EQ(peak[25].y, 20);
     EXPECT_EQ(setup::SpectrumSampleCurve(107, 0.25)[25].y, 52);
     EXPECT_EQ(setup::SpectrumSampleRxMarks(245, 107),
-              (std::vector<setup::Segment>{{{103, 106}, {103, 0}},
-                                           {{113, 106}, {113, 71}},
-                                           {{0, 85}, {245, 85}}}));
+              (std::vector<setup::Segment>{
+                  {{103, 106}, {103, 0}}, {{113, 106}, {113, 71}}, {{0, 85}, {245, 85}}}));
     EXPECT_EQ(setup::SpectrumSampleTxMark(107), (setup::Segment{{90, 106}, {90, 81}}));
     const auto signal = setup::OscSampleSignal(245, 64);
     ASSERT_EQ(signal.size(), 246u);

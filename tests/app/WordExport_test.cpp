@@ -35,7 +35,9 @@ struct Rig {
 
     explicit Rig(const std::string& keys = "") {
         IntegrationHooks h;
-        h.broadcastMessage = [this](std::uint32_t w, std::int32_t l) { broadcasts.emplace_back(w, l); };
+        h.broadcastMessage = [this](std::uint32_t w, std::int32_t l) {
+            broadcasts.emplace_back(w, l);
+        };
         h.automationObjects = [this] { return objects; };
         h.fireCommandEx = [this](int o, std::int32_t w, std::int32_t l, std::string_view t) {
             events.emplace_back(o, w, l, std::string(t));
@@ -72,10 +74,9 @@ TEST(WordExport, ContestModeExportsCallsAndNumbersAtOnce) {
         const char* word;
         const char* key;
     } table[] = {
-        {"dl1abc", "Call"},     {"599", "NumberRcvd"},    {"15", "NumberRcvd"},
-        {"599001", "NumberRcvd"}, {"ok1ab/p", "Call"},    {"ea8/dl1abc", "Call"},
-        {"dl1ab/5", "Call"},    {"k1a", "Call"},          {"5nn", "Call"},
-        {"abc", "NumberRcvd"},  {"tu", "NumberRcvd"},
+        {"dl1abc", "Call"},  {"599", "NumberRcvd"},  {"15", "NumberRcvd"}, {"599001", "NumberRcvd"},
+        {"ok1ab/p", "Call"}, {"ea8/dl1abc", "Call"}, {"dl1ab/5", "Call"},  {"k1a", "Call"},
+        {"5nn", "Call"},     {"abc", "NumberRcvd"},  {"tu", "NumberRcvd"},
     };
     for (const auto& row : table) {
         const std::string word = row.word;
@@ -89,7 +90,8 @@ TEST(WordExport, ContestModeExportsCallsAndNumbersAtOnce) {
         EXPECT_EQ(rig.broadcasts.back().second, std::string(row.key) == "Call" ? 4 : 0x100000);
         EXPECT_NE(rig.IniBytes().find(std::string(row.key) + "=\"" + upper + "\""),
                   std::string::npos)
-            << word << "\n" << rig.IniBytes();
+            << word << "\n"
+            << rig.IniBytes();
     }
     EXPECT_EQ(rig.IniBytes(), "[QSO]\nCall=\"5NN\"\nNumberRcvd=\"TU\"\n");
     // One click without a selection catches nothing unless asked to.
@@ -100,7 +102,10 @@ TEST(WordExport, ContestModeExportsCallsAndNumbersAtOnce) {
 TEST(WordExport, NormalModeAsksForTheFieldAndWritesTheWordQuoted) {
     Rig rig;
     // Other programs' keys and sections stay.
-    { std::ofstream(rig.Ini(), std::ios::binary) << "[QSO]\r\nName=\"Hans\"\r\n[Other]\r\nx=1\r\n"; }
+    {
+        std::ofstream(rig.Ini(), std::ios::binary)
+            << "[QSO]\r\nName=\"Hans\"\r\n[Other]\r\nx=1\r\n";
+    }
     rig.rx.text = "cq de dl1abc k\nrst 599 599\n";
     const WordCatchPopup popup = rig.Release(" dl1abc ");
     EXPECT_TRUE(popup.popup);
@@ -130,7 +135,7 @@ TEST(WordExport, OneClickCatchAndTheMenusOtherItems) {
     const WordCatchPopup popup = rig.Release("paris", false);
     EXPECT_TRUE(popup.popup);
     EXPECT_EQ(popup.word, "paris");  // the comma ends it
-    rig.app.LogFieldClick(4);  // QTH
+    rig.app.LogFieldClick(4);        // QTH
     EXPECT_EQ(rig.IniBytes(), "[Contest]\nQTH=\"paris\"\n");
     EXPECT_EQ(rig.clipboard.texts, (std::vector<std::string>{"paris"}));
     EXPECT_EQ(rig.Release("jean", false).word, "jean");  // "-" separates

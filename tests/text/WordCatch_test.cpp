@@ -15,7 +15,7 @@ namespace {
 TEST(WordCatch, TheWordAtTheCaretEndsAtTheSeparatorSet) {
     const std::string text = "cq de ea8/dl1abc? 5nn,tu 73$x\r\nqrz";
     EXPECT_EQ(WordAt(text, 0), "cq");
-    EXPECT_EQ(WordAt(text, 2), "cq");  // just after the word
+    EXPECT_EQ(WordAt(text, 2), "cq");           // just after the word
     EXPECT_EQ(WordAt(text, 8), "ea8/dl1abc?");  // "/" and "?" belong to words
     EXPECT_EQ(WordAt(text, 19), "5nn");
     EXPECT_EQ(WordAt(text, 22), "tu");
@@ -31,7 +31,11 @@ TEST(WordCatch, TheWordAtTheCaretEndsAtTheSeparatorSet) {
 
 TEST(WordCatch, CleanWordDropsEveryByteUpToBlank) {
     EXPECT_EQ(CleanWord(" rst 599\r\n"), "rst599");
-    EXPECT_EQ(CleanWord(std::string("\x01" "dl\x1f" "1abc\x7f\xC0", 10)), "dl1abc\x7f\xC0");
+    EXPECT_EQ(CleanWord(std::string("\x01"
+                                    "dl\x1f"
+                                    "1abc\x7f\xC0",
+                                    10)),
+              "dl1abc\x7f\xC0");
     EXPECT_EQ(CleanWord("  \t"), "");
 }
 
@@ -40,13 +44,29 @@ TEST(WordCatch, ContestModeClassification) {
         const char* word;
         const char* key;
     } cases[] = {
-        {"dl1abc", "Call"},          {"599", "NumberRcvd"},     {"15", "NumberRcvd"},
-        {"599001", "NumberRcvd"},    {"ok1ab/p", "Call"},       {"ea8/dl1abc", "Call"},
-        {"dl1ab/5", "Call"},         {"k1a", "Call"},           {"5nn", "Call"},
-        {"abc", "NumberRcvd"},       {"tu", "NumberRcvd"},      {"dl1ab?", "NumberRcvd"},
-        {"k1ab", "Call"},            {"k1a/", "Call"},          {"ab/1", "NumberRcvd"},
-        {"1a2", "NumberRcvd"},       {"a12b", "Call"},          {"k11", "NumberRcvd"},
-        {"1ab", "Call"},             {"r5", "NumberRcvd"},      {"\xC0\xC1" "1", "NumberRcvd"},
+        {"dl1abc", "Call"},
+        {"599", "NumberRcvd"},
+        {"15", "NumberRcvd"},
+        {"599001", "NumberRcvd"},
+        {"ok1ab/p", "Call"},
+        {"ea8/dl1abc", "Call"},
+        {"dl1ab/5", "Call"},
+        {"k1a", "Call"},
+        {"5nn", "Call"},
+        {"abc", "NumberRcvd"},
+        {"tu", "NumberRcvd"},
+        {"dl1ab?", "NumberRcvd"},
+        {"k1ab", "Call"},
+        {"k1a/", "Call"},
+        {"ab/1", "NumberRcvd"},
+        {"1a2", "NumberRcvd"},
+        {"a12b", "Call"},
+        {"k11", "NumberRcvd"},
+        {"1ab", "Call"},
+        {"r5", "NumberRcvd"},
+        {"\xC0\xC1"
+         "1",
+         "NumberRcvd"},
     };
     for (const auto& c : cases) EXPECT_STREQ(ContestField(c.word).key, c.key) << c.word;
     EXPECT_EQ(ContestField("dl1abc").code, 4);

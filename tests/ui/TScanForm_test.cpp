@@ -65,8 +65,8 @@ TEST(TScanForm, ABandDecodesIntoItsRowsWithTracesBeside) {
         double wpm;
         const char* text;
     };
-    const Station band[] = {{64, 18, "cq de dl1abc"}, {123, 22, "de ok2xyz k"},
-                            {171, 26, "rst 599 bk"}};
+    const Station band[] = {
+        {64, 18, "cq de dl1abc"}, {123, 22, "de ok2xyz k"}, {171, 26, "rst 599 bk"}};
     std::vector<double> sum;
     for (const Station& s : band) {
         test::CwSynthOptions o;

@@ -1,5 +1,5 @@
 // The setup dialog as the operator meets it: where and how it opens, its
-// sample texts and pictures, and the Part's edge cases through its controls.
+// sample texts and pictures, and its buttons' rules through its controls.
 
 #include "ui/TSetupForm.h"
 
@@ -53,8 +53,8 @@ TEST(TSetupForm, OpensAtItsPlaceWithSixPagesAndTheSamples) {
     EXPECT_EQ(f.size(), QSize(561, 353));
     EXPECT_EQ(f.pos(), QPoint(477, 220));
     EXPECT_EQ(rig.app.DisplayHoldOff(), 1650);
-    const QStringList pages = {"Interface", "Text",   "View", "Fonts && colors",
-                               "Tuning",    "Multi-decoder"};
+    const QStringList pages = {"Interface",       "Text",   "View",
+                               "Fonts && colors", "Tuning", "Multi-decoder"};
     ASSERT_EQ(f.Pages()->count(), 6);
     for (int i = 0; i < 6; ++i) EXPECT_EQ(f.Pages()->tabText(i), pages[i]);
     // Opening created the multi-channel window, whose font the last page shows.
@@ -90,8 +90,8 @@ TEST(TSetupForm, OpensAtItsPlaceWithSixPagesAndTheSamples) {
     EXPECT_EQ(spectrum.pixelColor(103, 20).rgb(), spectrum.pixelColor(103, 19).rgb());
     const QImage& osc = f.OscSample();
     EXPECT_EQ(osc.size(), QSize(245, 64));
-    EXPECT_EQ(osc.pixelColor(200, 32), QColor(Qt::red));     // threshold line
-    EXPECT_EQ(osc.pixelColor(6, 16), QColor(0, 128, 0));      // signal's crest
+    EXPECT_EQ(osc.pixelColor(200, 32), QColor(Qt::red));  // threshold line
+    EXPECT_EQ(osc.pixelColor(6, 16), QColor(0, 128, 0));  // signal's crest
 }
 
 TEST(TSetupForm, RateWithADecimalCommaIsTakenAndBelow8000IsNot) {
