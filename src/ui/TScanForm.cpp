@@ -89,8 +89,7 @@ TScanForm::TScanForm(QuelpApp& app, QWidget* parent) : QWidget(parent, Qt::Windo
     grid_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     grid_->setShowGrid(true);
     grid_->setFrameShape(QFrame::NoFrame);
-    grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                           QAbstractItemView::AnyKeyPressed);
+    grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     for (int r = 0; r < ScanWindow::kRows; ++r) grid_->setItem(r, 0, new QTableWidgetItem);
     QFont gridFont(QStringLiteral("Arial"));

@@ -67,16 +67,26 @@ TEST(TScanForm, ABandDecodesIntoItsRowsWithTracesBeside) {
     };
     const Station band[] = {
         {64, 18, "cq de dl1abc"}, {123, 22, "de ok2xyz k"}, {171, 26, "rst 599 bk"}};
-    std::vector<double> sum;
-    for (const Station& s : band) {
+    // All end together, so that every trace is still in the pane (about two
+    // seconds of history) when the band ends.
+    const auto options = [](const Station& s, double start) {
         test::CwSynthOptions o;
         o.signal.text = s.text;
         o.signal.wpm = s.wpm;
         o.signal.level = 0.08;
         o.signal.freqHz = s.bin * 11025.0 / 2048;
-        o.signal.startSec = 0.3;
-        o.tailSec = 1.0;
-        const auto pcm = test::SynthesizeCw(o).samples;
+        o.signal.startSec = start;
+        o.tailSec = 0.5;
+        return o;
+    };
+    double longest = 0;
+    for (const Station& s : band) {
+        longest = std::max(longest, test::SynthesizeCw(options(s, 0.0)).keying.back().end);
+    }
+    std::vector<double> sum;
+    for (const Station& s : band) {
+        const double length = test::SynthesizeCw(options(s, 0.0)).keying.back().end;
+        const auto pcm = test::SynthesizeCw(options(s, 0.3 + longest - length)).samples;
         if (pcm.size() > sum.size()) sum.resize(pcm.size(), 0.0);
         for (size_t i = 0; i < pcm.size(); ++i) sum[i] += pcm[i];
     }
