@@ -15,6 +15,7 @@
 #include "adapters/posix/PosixCaptureSink.h"
 #include "adapters/posix/SystemClock.h"
 #include "app/QuelpApp.h"
+#include "ui/QtClipboard.h"
 #include "ui/QtDesktopOpener.h"
 #include "ui/QtEventLoop.h"
 #include "ui/QtFileDialogs.h"
@@ -54,9 +55,11 @@ int main(int argc, char** argv) {
     quelp::ui::QtFileDialogs dialogs(&form);
     quelp::ui::QtDesktopOpener desktop;
     quelp::ui::QtEventLoop events;
+    quelp::ui::QtClipboard clipboard;
     quelp::QuelpPorts ports{form, clock, dialogs, form.Memo(), &captureFile};
     ports.events = &events;
     ports.desktop = &desktop;
+    ports.clipboard = &clipboard;
 #ifdef QUELP_LIVE
     quelp::PortAudioDriver input(quelp::PortAudioDriver::Direction::Input);
     quelp::PortAudioDriver output(quelp::PortAudioDriver::Direction::Output);

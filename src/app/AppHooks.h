@@ -5,7 +5,9 @@
 // once, before start-up; an empty hook is a step this front end does not have (the command-line
 // decoder has no bitmaps, no timers and no focus).
 
+#include <cstdint>
 #include <functional>
+#include <string_view>
 #include <utility>
 
 namespace quelp {
@@ -24,6 +26,10 @@ struct WindowHooks {
     // A save is about to collect the settings: the window reports its
     // geometry (SetMainWindowSettings) so the file gets what it shows.
     std::function<void()> reportWindowSettings;
+    // The setup dialog applied a new look: the receive text takes
+    // MainWindowState::RxFont (its highlight the font's colours), the
+    // displays the eight colours of MainWindowState::Window.
+    std::function<void()> applyAppearance;
     // Shut-down.
     std::function<void()> stopTimers;
     // A buffer could not be given back to the input driver: the window
@@ -41,6 +47,23 @@ struct ScanFormHooks {
     std::function<void(bool stayOnTop)> setMainStayOnTop;
     // The always-on-top setting of the main window.
     std::function<bool()> alwaysOnTop;
+    // The grid's top row moved (ScanWindow::TopRow): the grid scrolls there.
+    std::function<void()> scrollGrid;
+    // The text pane takes MainWindowState::Scan.Font (the setup dialog).
+    std::function<void()> applyFont;
+    // A save is about to collect the settings: the window reports its
+    // geometry and font (SetScanWindowSettings).
+    std::function<void()> reportSettings;
+};
+
+struct SetupFormHooks {
+    // Open the dialog: create it on first use (with its stored position),
+    // LoadSetupDialog into its controls, select page `page` (0..5; -1 keeps
+    // the page it showed last), make it stay on top and show it.
+    std::function<void(int page)> open;
+    // A save is about to collect the settings: the dialog reports its
+    // position (SetSetupWindowSettings).
+    std::function<void()> reportSettings;
 };
 
 struct IntegrationHooks {
@@ -51,6 +74,16 @@ struct IntegrationHooks {
     std::function<void(int code)> broadcastKeyCode;
     // Automation clients hold the program: the window must not close.
     std::function<bool()> clientsHoldProgram;
+    // Log export. The registered message "Tolvan_Message"
+    // broadcast to every top-level window, asynchronously, with its two
+    // parameters.
+    std::function<void(std::uint32_t first, std::int32_t second)> broadcastMessage;
+    // The automation objects that exist (0 to 8), and OnCommandEx fired to
+    // every event sink of object `object` (0-based) with the word in UTF-8.
+    std::function<int()> automationObjects;
+    std::function<void(int object, std::int32_t commandW, std::int32_t commandL,
+                       std::string_view text)>
+        fireCommandEx;
 };
 
 // Calls a hook when it is set.

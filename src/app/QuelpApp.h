@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -19,6 +20,7 @@
 #include "app/MainWindowState.h"
 #include "app/QuelpParams.h"
 #include "app/ReceiverPresenter.h"
+#include "app/SetupDialog.h"
 #include "app/StartupOptions.h"
 #include "audio/HistoryFiles.h"
 #include "audio/SoundIn.h"
@@ -30,6 +32,7 @@
 #include "display/SpectrumPicture.h"
 #include "integration/RigControl.h"
 #include "ports/CaptureSink.h"
+#include "ports/Clipboard.h"
 #include "ports/Clock.h"
 #include "ports/DesktopOpener.h"
 #include "ports/EventLoop.h"
@@ -45,6 +48,7 @@
 #include "text/BufferCommands.h"
 #include "text/ReceiveTextOutput.h"
 #include "text/TextCapture.h"
+#include "text/WordCatch.h"
 
 namespace quelp {
 
@@ -70,6 +74,14 @@ struct QuelpPorts {
     DesktopOpener* desktop = nullptr;
     // The rig-control server; null: rig tuning cannot start.
     RigServer* rigServer = nullptr;
+    // The clipboard for transferred words; null: nothing is copied.
+    Clipboard* clipboard = nullptr;
+};
+
+// What a mouse release over the receive text asks of the window.
+struct WordCatchPopup {
+    bool popup = false;  // pop PopupMenu1 up at the mouse, Title1 showing `word`
+    std::string word;
 };
 
 // Results of DecodeWaveFile.
@@ -115,6 +127,7 @@ class QuelpApp final : private ReceiverListener,
     void SetWindowHooks(WindowHooks hooks) { windowHooks_ = std::move(hooks); }
     void SetScanFormHooks(ScanFormHooks hooks) { scanForm_ = std::move(hooks); }
     void SetIntegrationHooks(IntegrationHooks hooks) { integration_ = std::move(hooks); }
+    void SetSetupFormHooks(SetupFormHooks hooks) { setupForm_ = std::move(hooks); }
     // How settings saves reach the disk (the posix adapter's SyncFileToDisk);
     // the core alone does not flush. The whole options also carry the INI
     // layer's fault hook, for tests of failing saves.
@@ -327,7 +340,17 @@ class QuelpApp final : private ReceiverListener,
     bool ScanFormCloseQuery();
     // The transmit mark's row to the middle of the grid (window shown or
     // resized, transmit frequency set by mouse).
-    void CentreScanGrid() { receiver_.CentreScanGrid(); }
+    void CentreScanGrid();
+    // The window's grid and waterfall pane: the operator's edit of a row, the
+    // pane's size and the rows the grid shows, and the repaint after each
+    // waterfall line.
+    void SetScanGridRow(int row, std::string_view text) {
+        receiver_.ChannelGrid().SetRow(row, text);
+    }
+    void SetScanPane(int imageWidth, int imageHeight, int visibleRows);
+    void SetWaterfallRepaint(std::function<void()> repaint) {
+        receiver_.ChannelGrid().RepaintWaterfall = std::move(repaint);
+    }
     // Whether the window was created in this run (its settings are saved only
     // then).
     bool ScanFormCreated() const { return scanFormCreated_; }
@@ -335,6 +358,45 @@ class QuelpApp final : private ReceiverListener,
     // before a save; from then on their groups are saved.
     void SetScanWindowSettings(const ScanWindowSettings& scan);
     void SetSetupWindowSettings(const SetupWindowSettings& setup);
+
+    // --- word catching and log export (QuelpApp_WordCatch.cpp) ------------------------
+    // A mouse button released over the receive text: in contest mode the
+    // selected (or, with one-click catching, the clicked) word is exported
+    // at once; otherwise the window is asked to pop the field menu up.
+    WordCatchPopup RxMemoMouseUp();
+    // The pop-up menu: a field of kLogFields (by index), "Copy", "Title".
+    void LogFieldClick(std::size_t field);
+    void Copy1Click();
+    void Title1Click() { displayHoldOff_ = hold_off::kNone; }
+    // The word last caught (Title1's caption).
+    const std::string& CaughtWord() const { return caughtWord_; }
+    // Clipboard, `key` = "word" into ExportIniSection of ExportIniFile (a
+    // bare name is in the working directory), the "Tolvan_Message"
+    // broadcast and the automation event.
+    void ExportWord(std::string_view key, std::string_view word, std::int32_t code);
+    // Contest mode: a call sign or a received number, in upper case.
+    void ContestCatch(std::string_view word);
+
+    // --- the setup dialog (QuelpApp_Setup.cpp) -----------------------------------------
+    // Menu "Setup", and the automation's request with a page number (1..6
+    // selects that page; any other keeps the page shown last).
+    void Setup11Click();
+    void ShowSetupPage(int automationPage);
+    // The dialog's controls from the program's state (creates the
+    // multi-channel window first), and back in a fixed order; the values
+    // come back as the dialog must then show them (English checked after a
+    // failed user table, the tuning mode in force, the flags cleared).
+    SetupValues LoadSetupDialog();
+    void ApplySetupDialog(SetupValues& values);
+    // The buttons: OK (apply, hide), Apply, Save (apply and write the
+    // settings file), Cancel (hide), and the title bar's close.
+    void SetupOkClick(SetupValues& values);
+    void SetupApplyClick(SetupValues& values);
+    SettingsSaveResult SetupSaveClick(SetupValues& values);
+    void SetupCancelClick();
+    void SetupCloseClick() { displayHoldOff_ = hold_off::kNone; }
+    // "Go": the rig-control server's setup window.
+    void ShowOmniSetupButton1Click();
 
     // --- sound input and output (QuelpApp_Sound.cpp) ---------------------------------
     // Stops the input and opens `device` (outside 0..9: the default device).
@@ -453,6 +515,10 @@ class QuelpApp final : private ReceiverListener,
     // Status panel 6 after the wave capture changed.
     void ShowCaptureState();
 
+    // --- the multi-channel window ----------------------------------------------------
+    // Creates it on first use (its settings are saved from then on).
+    void CreateScanForm();
+
     // --- settings -------------------------------------------------------------------
     // The values that only take effect together, gathered while the keys
     // are applied.
@@ -486,6 +552,7 @@ class QuelpApp final : private ReceiverListener,
     WindowHooks windowHooks_;
     ScanFormHooks scanForm_;
     IntegrationHooks integration_;
+    SetupFormHooks setupForm_;
 
     // File decoding.
     TWaveRead waveRead_;
@@ -519,6 +586,9 @@ class QuelpApp final : private ReceiverListener,
 
     // The spectrum picture's peak hiding and scale tracking.
     SpectrumRepaints spectrumRepaints_;
+    // Word catching: Title1's caption and the announcements' counters.
+    std::string caughtWord_;
+    ExportSequence exportSeq_;
 
     // Sound input and output; built only when the ports bring the drivers.
     std::optional<SoundIn> soundIn_;

@@ -104,6 +104,9 @@ void QuelpApp::SetReceiveBin(int bin) {
 
 void QuelpApp::SetTransmitBin(int bin) {
     receiver_.SetTransmitBin(bin);
+    // The operator moved the transmit mark: its row comes to the middle of
+    // the multi-channel grid.
+    if (scanFormCreated_) CentreScanGrid();
 }
 
 void QuelpApp::WheelTune(int step) {

@@ -1,5 +1,7 @@
 // The multi-channel decoder's window and menu item in the application object.
 
+#include <algorithm>
+
 #include "app/QuelpApp.h"
 
 namespace quelp {
@@ -10,16 +12,30 @@ void QuelpApp::MultiChannelDecoder1Click() {
     ports_.view.SetChecked(UiItem::MultiChannelDecoder1, on);
     RunHook(scanForm_.setMainStayOnTop, false);
     if (on) {
-        if (!scanFormCreated_) {
-            scanFormCreated_ = true;
-            RunHook(scanForm_.create);
-        }
+        CreateScanForm();
         RunHook(scanForm_.show);
         CentreScanGrid();
     } else if (scanFormCreated_) {
         RunHook(scanForm_.hide);
     }
     if (scanForm_.alwaysOnTop && scanForm_.alwaysOnTop()) RunHook(scanForm_.setMainStayOnTop, true);
+}
+
+void QuelpApp::CreateScanForm() {
+    if (scanFormCreated_) return;
+    scanFormCreated_ = true;
+    RunHook(scanForm_.create);
+}
+
+void QuelpApp::CentreScanGrid() {
+    receiver_.CentreScanGrid();
+    RunHook(scanForm_.scrollGrid);
+}
+
+void QuelpApp::SetScanPane(int imageWidth, int imageHeight, int visibleRows) {
+    ScanWindow& grid = receiver_.ChannelGrid();
+    grid.SetImageSize(imageWidth, imageHeight);
+    grid.VisibleRows = std::clamp(visibleRows, 1, ScanWindow::kRows);
 }
 
 bool QuelpApp::ScanFormCloseQuery() {

@@ -611,6 +611,8 @@ SettingsSaveResult QuelpApp::SaveSettingsTo(const std::string& path, bool showFa
     savingSettings_ = true;
     displayHoldOff_ = hold_off::kNone;
     RunHook(windowHooks_.reportWindowSettings);
+    if (scanFormCreated_) RunHook(scanForm_.reportSettings);
+    if (window_.Setup.Created) RunHook(setupForm_.reportSettings);
     // Every key in one rewrite: a failure leaves the old file whole.
     ProfileFile file(path);
     ProfileResult result = file.Load();

@@ -32,6 +32,8 @@ void QuelpApp::SetSoundOutputCode(int code) {
 }
 
 void QuelpApp::RestartSoundInput(int device) {
+    // The number in force is the one the settings save writes.
+    params_.Cards.SoundCardNumber = (device >= 0 && device <= 9) ? device : -1;
     if (soundIn_) soundIn_->RestartSoundInput(device);
 }
 
@@ -40,6 +42,7 @@ void QuelpApp::StopSoundInput() {
 }
 
 void QuelpApp::RestartSoundOutput(int device) {
+    params_.Cards.OutSoundCardNumber = (device >= 0 && device <= 9) ? device : -1;
     if (soundOutput_) soundOutput_->RestartSoundOutput(device);
 }
 

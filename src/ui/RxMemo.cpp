@@ -1,10 +1,12 @@
 #include "ui/RxMemo.h"
 
 #include <QFontMetrics>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <algorithm>
 
+#include "ui/FontGroup.h"
 #include "ui/WinColor.h"
 
 namespace quelp::ui {
@@ -24,19 +26,7 @@ RxMemo::RxMemo(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 void RxMemo::ApplyFont(const FontSettings& settings) {
-    QFont font(QString::fromStdString(settings.Name));
-    // The height in pixels first; the size in points, applied after it,
-    // wins when both are given.
-    if (settings.Height != 0)
-        font.setPixelSize(settings.Height < 0 ? -settings.Height : settings.Height);
-    if (settings.Size > 0) font.setPointSize(settings.Size);
-    if (settings.Pitch == 2) font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(settings.Pitch == 2);
-    font.setBold((settings.Style & 1) != 0);
-    font.setItalic((settings.Style & 2) != 0);
-    font.setUnderline((settings.Style & 4) != 0);
-    font.setStrikeOut((settings.Style & 8) != 0);
-    setFont(font);
+    setFont(FontOf(settings));
 
     QPalette colours = palette();
     colours.setColor(QPalette::Text, WinColor(settings.Color, palette()));
@@ -147,6 +137,11 @@ QString RxMemo::Decode(std::string_view bytes) const {
         text += QChar(static_cast<char16_t>(cp));
     }
     return text;
+}
+
+void RxMemo::mouseReleaseEvent(QMouseEvent* event) {
+    QPlainTextEdit::mouseReleaseEvent(event);
+    if (MouseUp) MouseUp(event->globalPosition().toPoint());
 }
 
 void RxMemo::SetCursorKeepingView(const QTextCursor& cursor) {

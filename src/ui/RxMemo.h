@@ -7,6 +7,7 @@
 // the view, so appending keeps a view the operator scrolled up.
 
 #include <QPlainTextEdit>
+#include <functional>
 
 #include "app/MainWindowState.h"
 #include "ports/ReceiveText.h"
@@ -22,6 +23,9 @@ class RxMemo final : public QPlainTextEdit, public ReceiveText {
     // colour, height, size, style and the background colour.
     void ApplyFont(const FontSettings& font);
     CodePage Page() const { return page_; }
+    // A mouse button released over the text (after the selection settled),
+    // with the mouse's screen position: word catching.
+    std::function<void(QPoint global)> MouseUp;
 
     // ReceiveText
     int LineCount() override;
@@ -38,6 +42,9 @@ class RxMemo final : public QPlainTextEdit, public ReceiveText {
     void ScrollCaretIntoView() override;
     std::string WholeText() override;
     void SetWholeText(std::string_view text) override;
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     QString Decode(std::string_view bytes) const;

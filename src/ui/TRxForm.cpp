@@ -9,6 +9,7 @@
 
 #include "app/DisplayControls.h"
 #include "app/QuelpApp.h"
+#include "ui/RxFormDialogs.h"
 
 #ifndef QUELP_VERSION
 #define QUELP_VERSION "unknown"
@@ -66,6 +67,7 @@ TRxForm::TRxForm(QWidget* parent) : QMainWindow(parent) {
 
     resize(579, 370);
     move(238, 115);
+    dialogs_ = std::make_unique<RxFormDialogs>(*this);
 }
 
 // The application may be gone by now: whoever built both ends it first.

@@ -35,6 +35,8 @@ struct WindowHooks;
 
 namespace quelp::ui {
 
+class RxFormDialogs;
+
 class TRxForm final : public QMainWindow, public MainView {
   public:
     static constexpr int kPanels = 11;
@@ -74,6 +76,8 @@ class TRxForm final : public QMainWindow, public MainView {
     // The spectrum drawn from the application's arrays, with status panel 2
     // and the scale when they changed (after each block, and while panning).
     void RepaintSpectrum();
+    // The setup dialog, the multi-channel window and the word-catching menu.
+    RxFormDialogs& Dialogs() { return *dialogs_; }
 
     // MainView
     void SetStatusText(int panel, std::string_view text) override;
@@ -153,6 +157,7 @@ class TRxForm final : public QMainWindow, public MainView {
     bool menuFilter_ = false;
     int openMenus_ = 0;
     bool aboutOpen_ = false;
+    std::unique_ptr<RxFormDialogs> dialogs_;
 };
 
 }  // namespace quelp::ui

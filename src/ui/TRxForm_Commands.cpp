@@ -7,6 +7,7 @@
 
 #include "app/QuelpApp.h"
 #include "ui/AboutBox.h"
+#include "ui/RxFormDialogs.h"
 #include "ui/TRxForm.h"
 
 namespace quelp::ui {
@@ -24,6 +25,7 @@ void TRxForm::Attach(QuelpApp& app, std::vector<std::string> args,
     ConnectPanel();
     WatchMenus();
     ConnectDisplayControls();
+    dialogs_->Attach(app);
 }
 
 void TRxForm::ConnectCommands() {
@@ -38,8 +40,6 @@ void TRxForm::ConnectCommands() {
     connect(menus_.contents, &QAction::triggered, this,
             [this] { app_->Contens1Click(programDir_); });
     connect(menus_.about, &QAction::triggered, this, [this] { About1Click(); });
-    // The setup dialog is not part of this window yet.
-    menus_.setup->setEnabled(false);
 
     // Enter anywhere in the window is the default button's click.
     for (Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {

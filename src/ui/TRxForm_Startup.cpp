@@ -5,6 +5,7 @@
 #include <QSplitter>
 
 #include "app/QuelpApp.h"
+#include "ui/RxFormDialogs.h"
 #include "ui/TRxForm.h"
 
 namespace quelp::ui {
@@ -51,6 +52,7 @@ WindowHooks TRxForm::Hooks() {
     };
     hooks.applyWindowSettings = [this] { ApplyWindowSettings(); };
     hooks.reportWindowSettings = [this] { ReportWindowSettings(); };
+    hooks.applyAppearance = [this] { dialogs_->ApplyAppearance(); };
     return hooks;
 }
 

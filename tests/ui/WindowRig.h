@@ -12,6 +12,7 @@
 #include "app/QuelpApp.h"
 #include "settings/TempDir.h"
 #include "support/FakeCaptureSink.h"
+#include "support/FakeClipboard.h"
 #include "support/FakeClock.h"
 #include "support/FakeDesktopOpener.h"
 #include "support/FakeFileDialogs.h"
@@ -30,6 +31,7 @@ struct BasicWindowRig {
     FakeFileDialogs dialogs;
     FakeCaptureSink sink;
     FakeDesktopOpener desktop;
+    FakeClipboard clipboard;
     FakeSoundDriver input;
     FakeSoundDriver output;
     ScriptedRig rig;
@@ -55,6 +57,7 @@ struct BasicWindowRig {
         p.events = &events;
         p.desktop = &desktop;
         p.rigServer = &rig;
+        p.clipboard = &clipboard;
         return p;
     }
 
