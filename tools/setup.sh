@@ -10,6 +10,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
   portaudio19-dev libasound2-dev
+  libsndfile1-dev libsoxr-dev libpng-dev nlohmann-json3-dev
 )
 for arg in "$@"; do
   if [ "$arg" = "--window" ]; then

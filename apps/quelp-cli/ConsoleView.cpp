@@ -2,10 +2,17 @@
 
 namespace quelp::cli {
 
+void ConsoleView::Line(const std::string& line) {
+    // Messages that cannot be shown have nowhere else to go.
+    static_cast<void>(err_.Write(line + "\n"));
+}
+
 void ConsoleView::Info(const std::string& line) {
-    if (!showStatus_) return;
-    std::fprintf(err_, "%s\n", line.c_str());
-    std::fflush(err_);
+    if (showStatus_) Line(line);
+}
+
+void ConsoleView::Error(const std::string& line) {
+    Line("quelp-cli: " + (context_.empty() ? line : context_ + ": " + line));
 }
 
 void ConsoleView::SetStatusText(int panel, std::string_view text) {
@@ -18,8 +25,7 @@ void ConsoleView::SetStatusText(int panel, std::string_view text) {
         if (!line.empty()) line += " | ";
         line += p;
     }
-    std::fprintf(err_, "[%s]\n", line.c_str());
-    std::fflush(err_);
+    Line("[" + line + "]");
 }
 
 void ConsoleView::ShowMessage(std::string_view text, std::string_view caption) {
@@ -36,8 +42,7 @@ void ConsoleView::ShowMessage(std::string_view text, std::string_view caption) {
         const std::string reason = DescribeFileProblem(context_, *fileUse_, recording_);
         if (!reason.empty()) line += " (" + reason + ")";
     }
-    std::fprintf(err_, "%s\n", line.c_str());
-    std::fflush(err_);
+    Line(line);
 }
 
 }  // namespace quelp::cli
