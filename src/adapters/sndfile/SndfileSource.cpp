@@ -299,6 +299,7 @@ bool SndfileSource::OpenBytes(std::string_view bytes, ChannelChoice channel,
     Close();
     stream_ = std::make_unique<Stream>([bytes](void* buffer, std::size_t size) mutable {
         const std::size_t n = std::min(size, bytes.size());
+        if (n == 0) return std::int64_t{0};
         std::memcpy(buffer, bytes.data(), n);
         bytes.remove_prefix(n);
         return static_cast<std::int64_t>(n);

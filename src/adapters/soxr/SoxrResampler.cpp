@@ -36,13 +36,16 @@ bool SoxrResampler::Process(std::span<const float> in, bool end, std::vector<flo
     const float* input = in.data();
     size_t left = in.size();
     for (;;) {
+        // Once the last input is in, a null input drains what the filter
+        // still holds (the last few milliseconds of the recording, or all of
+        // a recording shorter than the filter).
+        const bool draining = end && left == 0;
         const size_t at = out.size();
         out.resize(at + room);
         size_t used = 0;
         size_t made = 0;
-        // A null input tells the library that no more will come.
-        const soxr_error_t failure = soxr_process(soxr_, end && left == 0 ? nullptr : input, left,
-                                                  &used, out.data() + at, room, &made);
+        const soxr_error_t failure = soxr_process(soxr_, draining ? nullptr : input, left, &used,
+                                                  out.data() + at, room, &made);
         out.resize(at + made);
         if (failure != nullptr) {
             error_ = failure;
@@ -50,7 +53,9 @@ bool SoxrResampler::Process(std::span<const float> in, bool end, std::vector<flo
         }
         input += used;
         left -= used;
-        if (made < room && left == 0) return true;
+        // Done when the output had room to spare: all input taken, or all
+        // of the filter drained.
+        if (left == 0 && made < room && (!end || draining)) return true;
     }
 }
 
