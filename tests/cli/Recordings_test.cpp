@@ -78,6 +78,8 @@ TEST(Recordings, EveryRateAndFormatDecodesLikeTheSameRecordingAt11025Hz) {
         {"ext24-96k.wav", 96000, test::SoundFormat::Extensible24Wav},
         {"48k.flac", 48000, test::SoundFormat::Flac16},
         {"44k.ogg", 44100, test::SoundFormat::OggVorbis},
+        {"48k.opus", 48000, test::SoundFormat::OggOpus},
+        {"48k.mp3", 48000, test::SoundFormat::Mp3},
     };
     // Every file from the same start (-j), in one run.
     std::vector<std::string> args = {"decode", "-j", "2", "--freq", "700", reference};

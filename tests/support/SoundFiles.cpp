@@ -18,6 +18,10 @@ int LibraryFormat(SoundFormat format) {
             return SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
         case SoundFormat::OggVorbis:
             return SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+        case SoundFormat::OggOpus:
+            return SF_FORMAT_OGG | SF_FORMAT_OPUS;
+        case SoundFormat::Mp3:
+            return SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
         case SoundFormat::Raw16:
             return SF_FORMAT_RAW | SF_FORMAT_PCM_16 | SF_ENDIAN_LITTLE;
     }

@@ -14,6 +14,8 @@ enum class SoundFormat {
     Extensible24Wav,  // 24-bit PCM with the extensible header
     Flac16,
     OggVorbis,
+    OggOpus,
+    Mp3,
     Raw16,  // headerless signed 16-bit little endian
 };
 
