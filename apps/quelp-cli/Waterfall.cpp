@@ -16,10 +16,13 @@ constexpr Rgb kMargin{24, 24, 28};
 constexpr Rgb kInk{215, 215, 215};
 constexpr Rgb kMarkColour{255, 255, 255};
 
-// Pixels beside the signal where the receive frequency is marked: a short
-// dash on either side, so the signal itself stays visible.
-constexpr int kMarkNear = 3;
-constexpr int kMarkFar = 6;
+// Pixels beside the signal where the receive frequency is marked: a dashed
+// line on either side (two rows on, two off), clear of the few bins a keyed
+// signal spreads over, so the signal itself and the band around it stay
+// visible.
+constexpr int kMarkNear = 4;
+constexpr int kMarkFar = 5;
+constexpr int kMarkDash = 2;
 
 // A 5 x 7 font of what the axes need, a row of five bits per line.
 constexpr int kGlyphWidth = 5;
@@ -176,7 +179,10 @@ Picture Waterfall::Render(double secondsPerBlock, double samplingFreq) const {
     }
     const int left = TextWidth(TimeLabel(static_cast<int>(seconds))) + 8;
     const int top = kGlyphHeight + 6;
-    Canvas canvas(left + kBins, top + rows, kMargin);
+    // A few pixels right of the band, so the last label does not touch the
+    // edge.
+    constexpr int kRight = 4;
+    Canvas canvas(left + kBins + kRight, top + rows, kMargin);
 
     // The spectrum and the receive frequency.
     static const std::array<Rgb, 256> palette = Palette();
@@ -184,6 +190,7 @@ Picture Waterfall::Render(double secondsPerBlock, double samplingFreq) const {
         for (int k = 0; k < kBins; ++k) {
             canvas.Set(left + k, top + r, palette[Level(r, kFirstBin + k)]);
         }
+        if (r / kMarkDash % 2 != 0) continue;
         const int x = left + Mark(r) - kFirstBin;
         for (int d = kMarkNear; d <= kMarkFar; ++d) {
             if (x - d >= left) canvas.Set(x - d, top + r, kMarkColour);
@@ -201,7 +208,8 @@ Picture Waterfall::Render(double secondsPerBlock, double samplingFreq) const {
         for (int y = top - (labelled ? 4 : 2); y < top; ++y) canvas.Set(x, y, kInk);
         if (!labelled) continue;
         const std::string label = std::to_string(hz);
-        const int at = std::clamp(x - TextWidth(label) / 2, left, left + kBins - TextWidth(label));
+        const int at = std::clamp(x - TextWidth(label) / 2, left,
+                                  left + kBins + kRight - 1 - TextWidth(label));
         canvas.Text(at, 1, label, kInk);
     }
 
