@@ -12,7 +12,15 @@ void ConsoleView::Info(const std::string& line) {
 }
 
 void ConsoleView::Error(const std::string& line) {
-    Line("quelp-cli: " + (context_.empty() ? line : context_ + ": " + line));
+    // Appended piece by piece: GCC 12 at -O2 and above sees a bogus overlap
+    // (-Wrestrict) in `"literal" + std::string`.
+    std::string text = "quelp-cli: ";
+    if (!context_.empty()) {
+        text += context_;
+        text += ": ";
+    }
+    text += line;
+    Line(text);
 }
 
 void ConsoleView::SetStatusText(int panel, std::string_view text) {
@@ -37,7 +45,9 @@ void ConsoleView::ShowMessage(std::string_view text, std::string_view caption) {
     // captions ("File Closed") tell what the message is about. An error about
     // a file says what is wrong with it.
     if (!error) {
-        line += " (" + std::string(caption) + ")";
+        line += " (";
+        line += caption;
+        line += ')';
     } else if (fileUse_) {
         const std::string reason = DescribeFileProblem(context_, *fileUse_, recording_);
         if (!reason.empty()) line += " (" + reason + ")";

@@ -239,8 +239,15 @@ std::vector<std::string> WaterfallPaths(const std::string& path,
     }
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < names.size(); ++i) {
-        std::string name = base.stem().string() + "-" + names[i];
-        if (uses[names[i]] > 1) name += "-" + std::to_string(i + 1);
+        // Appended piece by piece: GCC 12 at -O2 and above sees a bogus
+        // overlap (-Wrestrict) in `"literal" + std::string`.
+        std::string name = base.stem().string();
+        name += '-';
+        name += names[i];
+        if (uses[names[i]] > 1) {
+            name += '-';
+            name += std::to_string(i + 1);
+        }
         paths.push_back((base.parent_path() / (name + base.extension().string())).string());
     }
     return paths;

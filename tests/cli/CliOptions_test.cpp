@@ -155,5 +155,32 @@ TEST(CliOptions, UsageErrors) {
     }
 }
 
+TEST(CliOptions, HelpAndTheManualPageDescribeTheSameOptions) {
+    const std::string help = CliUsage();
+    const std::string manual = CliManPage("1.2.3");
+    for (const CliOptionDoc& d : CliOptionTable()) {
+        // Every option name of the row, in each of the two texts.
+        std::string_view synopsis = d.synopsis;
+        while (!synopsis.empty()) {
+            const std::size_t space = synopsis.find(' ');
+            std::string word(synopsis.substr(0, space));
+            synopsis = space == std::string_view::npos ? "" : synopsis.substr(space + 1);
+            if (word.empty() || word[0] != '-') continue;
+            EXPECT_NE(help.find(" " + word + " "), std::string::npos) << word;
+            if (word.back() == ',') word.pop_back();
+            std::string roff;
+            for (const char c : word) roff += c == '-' ? "\\-" : std::string(1, c);
+            EXPECT_NE(manual.find("\\fB" + roff + "\\fR"), std::string::npos) << word;
+        }
+    }
+    EXPECT_NE(manual.find(".TH QUELP\\-CLI 1 \"\" \"quelp\\-cli 1.2.3\""), std::string::npos);
+    // No line of text starts as a request would.
+    std::size_t at = 0;
+    while ((at = manual.find('\n', at)) != std::string::npos) {
+        ++at;
+        if (at < manual.size() && manual[at] == '\'') ADD_FAILURE() << manual.substr(at, 40);
+    }
+}
+
 }  // namespace
 }  // namespace quelp

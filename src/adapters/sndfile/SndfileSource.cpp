@@ -328,8 +328,8 @@ bool SndfileSource::Finish(SNDFILE* file, ChannelChoice channel, std::string& er
     if (info.channels < 1) {
         refused = "no channels";
     } else if (info.samplerate < kMinRate || info.samplerate > kMaxRate) {
-        refused =
-            "rate outside " + std::to_string(kMinRate) + " to " + std::to_string(kMaxRate) + " Hz";
+        refused = std::string("rate outside ") + std::to_string(kMinRate) + " to " +
+                  std::to_string(kMaxRate) + " Hz";
     } else if (info.samplerate != kOutputRate) {
         resampler_.emplace(info.samplerate, kOutputRate, refused);
     }
