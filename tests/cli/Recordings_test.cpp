@@ -248,6 +248,22 @@ TEST(Recordings, ABatchPrintsInCommandLineOrderWhateverTheNumberOfJobs) {
     }
     const auto split = SplitByLabel(outputs[0]);
     EXPECT_NE(split.at(files[3]).find("73 es gl sk"), std::string::npos) << outputs[0];
+
+    // A file that cannot be read fails alone, its message in its place; the
+    // capture file gets the texts in the order of the command line.
+    const std::string missing = dir.File("missing.wav");
+    const std::string capture = dir.File("cap.txt");
+    const test::CliRun failing = test::RunCli(
+        {"decode", "-j", "2", "--freq", "700", files[3], missing, files[0], "--capture", capture},
+        dir.File("f"));
+    EXPECT_EQ(failing.exitCode, 3);
+    EXPECT_NE(failing.err.find(missing + ": File Open Error! (no such file)"), std::string::npos)
+        << failing.err;
+    EXPECT_EQ(failing.out.find("==> " + missing), std::string::npos) << failing.out;
+    const std::string captured = test::Slurp(capture);
+    const std::size_t last = captured.find("73 es gl sk");
+    ASSERT_NE(last, std::string::npos) << captured;
+    EXPECT_NE(captured.find("paris paris", last), std::string::npos) << captured;
 }
 
 TEST(Recordings, TimeMarksTellWhereInTheRecordingAWordWas) {

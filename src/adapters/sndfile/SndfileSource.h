@@ -56,7 +56,8 @@ class SndfileSource final : public SampleSource {
     // is read ahead beyond what decoding needs, so the text of a live stream
     // comes out as it arrives. `fd` stays open.
     bool OpenStream(int fd, ChannelChoice channel, std::optional<int> rawRate, std::string& error);
-    // The same stream reading over bytes in memory.
+    // The same stream reading over bytes in memory, which must stay there
+    // as long as the source reads them.
     bool OpenBytes(std::string_view bytes, ChannelChoice channel, std::optional<int> rawRate,
                    std::string& error);
 
