@@ -95,13 +95,14 @@ int DecodeSession::Decode(const std::string& file, const std::string& waterfallP
     }
     if (opened_) opened_();
     if (o_.json) json_.BeginFile(file);
-    // The first word space of every recording is marked, so that its marks
-    // start from where it starts.
-    if (app_.Params().Marks.PutTimeMarks != 0) app_.SetTimeMarks(true);
     const std::uint64_t start = app_.Rx().SamplesIn();
     clock_.Follow(RecordingStart(recording.modified, o_.startSecond, machine_), [this, start] {
         return (app_.Rx().SamplesIn() - start) * 1000 / static_cast<std::uint64_t>(kFileRate);
     });
+    // The first word space of every recording is marked, so that its marks
+    // start from where it starts: switched on once the clock follows the
+    // recording, so that the last mark is a minute before its start.
+    if (app_.Params().Marks.PutTimeMarks != 0) app_.SetTimeMarks(true);
     blocks_ = 0;
     if (!waterfallPath.empty()) waterfall_.emplace();
     const int slot =
