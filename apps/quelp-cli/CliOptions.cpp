@@ -456,21 +456,22 @@ constexpr const char* kSummary =
     "output.";
 
 // What the sections below the options say, a paragraph each.
+// Each paragraph in parentheses: its pieces are one string, not several.
 constexpr const char* kDescription[] = {
-    "decode reads recordings. WAV files of 8, 16, 24 or 32-bit PCM at 11025, 22050 or 44100 Hz "
-    "are read sample for sample as the window reads them; any other rate from 4000 to 768000 Hz "
-    "and the common formats (WAV with float, extensible or RF64 headers, FLAC, Ogg Vorbis and "
-    "Opus, MP3) are converted to 11025 Hz first. A FILE of - reads a WAV, FLAC or Ogg stream "
-    "from standard input (--raw: headerless samples), and the text comes out as it is decoded.",
-    "With several recordings the text of each follows a line ==> FILE <==. Without -j the "
-    "receiver carries its state (speed, threshold, tuning) from one recording into the next, as "
-    "the window does; with -j every recording starts from the same state, so the output does "
-    "not depend on the number of jobs.",
-    "When standard error is a terminal and standard output is not, a decode that runs longer "
-    "than a second shows a progress line (percentage and times real time), cleared when the "
-    "recording ends; never with --json.",
-    "live decodes the sound card until Ctrl-C, SIGTERM or SIGHUP, then closes its files "
-    "completely.",
+    ("decode reads recordings. WAV files of 8, 16, 24 or 32-bit PCM at 11025, 22050 or 44100 Hz "
+     "are read sample for sample as the window reads them; any other rate from 4000 to 768000 Hz "
+     "and the common formats (WAV with float, extensible or RF64 headers, FLAC, Ogg Vorbis and "
+     "Opus, MP3) are converted to 11025 Hz first. A FILE of - reads a WAV, FLAC or Ogg stream "
+     "from standard input (--raw: headerless samples), and the text comes out as it is decoded."),
+    ("With several recordings the text of each follows a line ==> FILE <==. Without -j the "
+     "receiver carries its state (speed, threshold, tuning) from one recording into the next, as "
+     "the window does; with -j every recording starts from the same state, so the output does "
+     "not depend on the number of jobs."),
+    ("When standard error is a terminal and standard output is not, a decode that runs longer "
+     "than a second shows a progress line (percentage and times real time), cleared when the "
+     "recording ends; never with --json."),
+    ("live decodes the sound card until Ctrl-C, SIGTERM or SIGHUP, then closes its files "
+     "completely."),
 };
 
 constexpr const char* kJson =
