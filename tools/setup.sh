@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
   portaudio19-dev libasound2-dev
   libhamlib-dev libhamlib-utils
+  libsndfile1-dev libsoxr-dev libpng-dev nlohmann-json3-dev
 )
 for arg in "$@"; do
   if [ "$arg" = "--window" ]; then

@@ -1,9 +1,12 @@
 #include "CliOptions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <string_view>
 
+#include "adapters/sndfile/SndfileSource.h"
 #include "dsp/MainFilterTable.h"
 #include "dsp/SoundFilter.h"
 
@@ -16,6 +19,11 @@ constexpr const char* kFilterCodes = "10 20 30 70 140 280 600 1000 2000 3500 101
 // The speed edits' spin controls hold 5..3000 LPM.
 constexpr int kMinSpeed = 5;
 constexpr int kMaxSpeed = 3000;
+// The rates the rate converter takes.
+constexpr int kMinRawRate = SndfileSource::kMinRate;
+constexpr int kMaxRawRate = SndfileSource::kMaxRate;
+// More threads than this would only wait for each other.
+constexpr int kMaxJobs = 256;
 
 bool ParseInt(std::string_view s, int& out) {
     if (s.empty()) return false;
@@ -58,10 +66,24 @@ class Parser {
         if (result_.status != 0 || help_ || version_) return Finish();
         if (!haveCommand_) return Fail("no command given (decode or live)");
         if (opt().command == CliCommand::Decode && opt().files.empty()) {
-            return Fail("decode needs at least one WAV file");
+            return Fail("decode needs at least one recording (- reads standard input)");
+        }
+        if (std::count(opt().files.begin(), opt().files.end(), "-") > 1) {
+            return Fail("standard input (-) can be read only once");
         }
         for (const auto& used : liveOnly_) {
             if (opt().command != CliCommand::Live) return Fail(used + " is only for live");
+        }
+        for (const auto& used : decodeOnly_) {
+            if (opt().command != CliCommand::Decode) return Fail(used + " is only for decode");
+        }
+        // The sound card mixes a mono input itself; a file's channels are
+        // mixed by the program.
+        if (opt().command == CliCommand::Decode && opt().channel == kChannelMono) {
+            return Fail("--channel wants left, right or mix for decode, not 'mono'");
+        }
+        if (opt().command == CliCommand::Live && opt().channel == kChannelMix) {
+            return Fail("--channel wants mono, left or right for live, not 'mix'");
         }
         // Live input sets its own pace; a decode paced like the window is
         // a file's matter.
@@ -198,6 +220,10 @@ class Parser {
         if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
             name = arg.substr(0, eq);
             inlineValue_ = arg.substr(eq + 1);
+        } else if (arg.rfind("-j", 0) == 0 && arg.size() > 2) {
+            // -j4, as make takes it.
+            name = "-j";
+            inlineValue_ = arg.substr(2);
         }
         CliOptions& o = opt();
         std::string v;
@@ -293,20 +319,39 @@ class Parser {
             Text(name, o.saveSettingsFile);
         } else if (name == "--history-save") {
             Text(name, o.historySaveDir);
+        } else if (name == "--time-marks") {
+            Flag(name, o.timeMarks);
+        } else if (name == "--raw") {
+            DecodeOnly(name);
+            Integer(name, kMinRawRate, kMaxRawRate, o.rawRate);
+        } else if (name == "--json") {
+            DecodeOnly(name);
+            Flag(name, o.json);
+        } else if (name == "-j" || name == "--jobs") {
+            DecodeOnly(name);
+            Integer(name, 0, kMaxJobs, o.jobs);
+        } else if (name == "--start-time") {
+            DecodeOnly(name);
+            StartTime(name);
+        } else if (name == "--waterfall") {
+            DecodeOnly(name);
+            Text(name, o.waterfallFile);
         } else if (name == "--device") {
             LiveOnly(name);
             Device(name, o.device);
         } else if (name == "--channel") {
-            LiveOnly(name);
             if (!Value(name, v)) return;
             if (v == "mono") {
-                o.channel = 0;
+                o.channel = kChannelMono;
             } else if (v == "left") {
-                o.channel = 1;
+                o.channel = kChannelLeft;
             } else if (v == "right") {
-                o.channel = 2;
+                o.channel = kChannelRight;
+            } else if (v == "mix") {
+                o.channel = kChannelMix;
             } else {
-                Fail("--channel wants mono, left or right, not '" + v + "'");
+                Fail("--channel wants left, right or mix (live: mono, left or right), not '" + v +
+                     "'");
             }
         } else if (name == "--list-devices") {
             LiveOnly(name);
@@ -358,7 +403,26 @@ class Parser {
         opt().speedHigh = high;
     }
 
+    // HH:MM:SS, each part of two digits.
+    void StartTime(const std::string& name) {
+        std::string v;
+        if (!Value(name, v)) return;
+        int h = 0;
+        int m = 0;
+        int sec = 0;
+        const std::string_view t(v);
+        if (t.size() != 8 || t[2] != ':' || t[5] != ':' || !IsDigits(t.substr(0, 2)) ||
+            !IsDigits(t.substr(3, 2)) || !IsDigits(t.substr(6, 2)) ||
+            !ParseInt(t.substr(0, 2), h) || !ParseInt(t.substr(3, 2), m) ||
+            !ParseInt(t.substr(6, 2), sec) || h > 23 || m > 59 || sec > 59) {
+            Fail(name + " wants a time of day as HH:MM:SS, e.g. 18:30:00, not '" + v + "'");
+            return;
+        }
+        opt().startSecond = h * 3600 + m * 60 + sec;
+    }
+
     void LiveOnly(const std::string& name) { liveOnly_.push_back(name); }
+    void DecodeOnly(const std::string& name) { decodeOnly_.push_back(name); }
 
     const std::vector<std::string>& args_;
     size_t i_ = 0;
@@ -368,6 +432,7 @@ class Parser {
     bool version_ = false;
     std::optional<std::string> inlineValue_;
     std::vector<std::string> liveOnly_;
+    std::vector<std::string> decodeOnly_;
     CliParseResult result_;
 };
 
@@ -377,65 +442,266 @@ CliParseResult ParseCliArgs(const std::vector<std::string>& args) {
     return Parser(args).Run();
 }
 
+namespace {
+
+// --- the text of --help and of the manual page ------------------------------
+
+constexpr const char* kSynopsis[] = {
+    "decode FILE... [options]",
+    "live [options]",
+};
+
+constexpr const char* kSummary =
+    "Decodes Morse (CW) from recordings or from a sound card and writes the text to standard "
+    "output.";
+
+// What the sections below the options say, a paragraph each.
+// Each paragraph in parentheses: its pieces are one string, not several.
+constexpr const char* kDescription[] = {
+    ("decode reads recordings. WAV files of 8, 16, 24 or 32-bit PCM at 11025, 22050 or 44100 Hz "
+     "are read sample for sample as the window reads them; any other rate from 4000 to 768000 Hz "
+     "and the common formats (WAV with float, extensible or RF64 headers, FLAC, Ogg Vorbis and "
+     "Opus, MP3) are converted to 11025 Hz first. A FILE of - reads a WAV, FLAC or Ogg stream "
+     "from standard input (--raw: headerless samples), and the text comes out as it is decoded."),
+    ("With several recordings the text of each follows a line ==> FILE <==. Without -j the "
+     "receiver carries its state (speed, threshold, tuning) from one recording into the next, as "
+     "the window does; with -j every recording starts from the same state, so the output does "
+     "not depend on the number of jobs."),
+    ("When standard error is a terminal and standard output is not, a decode that runs longer "
+     "than a second shows a progress line (percentage and times real time), cleared when the "
+     "recording ends; never with --json."),
+    ("live decodes the sound card until Ctrl-C, SIGTERM or SIGHUP, then closes its files "
+     "completely."),
+};
+
+constexpr const char* kJson =
+    "--json prints one JSON object per line. For each word as it ends: {\"type\": \"word\", "
+    "\"file\", \"t\", \"text\", \"freq_hz\", \"wpm\"}, where t is the time in seconds into the "
+    "recording at which the word's last element ended, freq_hz the receive frequency and wpm "
+    "the measured speed (null while there is none). With --multi, at the end of each recording, "
+    "one object per channel row that holds text: {\"type\": \"row\", \"file\", \"t\", \"row\", "
+    "\"lo_hz\", \"hi_hz\", \"text\"}. At the end of each recording a summary: {\"type\": "
+    "\"summary\", \"file\", \"duration_s\", \"decode_s\", \"times_real_time\", \"freq_hz\", "
+    "\"wpm\"}. Standard input is named \"-\".";
+
+constexpr const char* kExitStatus =
+    "0 done; 1 live: no input device, or it failed; 2 usage error (nothing was decoded or "
+    "written); 3 a recording could not be decoded, opened or written whole (the others are "
+    "still decoded); 4 the text could not be written to standard output.";
+
+}  // namespace
+
+const std::vector<CliOptionDoc>& CliOptionTable() {
+    static const std::vector<CliOptionDoc> table = {
+        {"Receiver", "--freq HZ",
+         "receive frequency, within the tunable band (172 to 3004 Hz at 11025 Hz); without it "
+         "(and without --settings) the receiver tunes to the strongest signal"},
+        {"Receiver", "--filter CODE",
+         "main filter: 10 20 30 70 140 280 600 1000 2000 3500 (FIR) or 101 251 1001 (IIR 100, "
+         "250, 1000 Hz)"},
+        {"Receiver", "--burst LPM", "burst filter speed in letters per minute"},
+        {"Receiver", "--threshold auto|LEVEL", "detector threshold (1.0 is about full scale)"},
+        {"Receiver", "--min-threshold LEVEL", "lower limit of the automatic threshold"},
+        {"Receiver", "--afc on|off", "automatic frequency control"},
+        {"Receiver", "--afc-local HZ", "AFC range around the current frequency (5 to 3000)"},
+        {"Receiver", "--afc-global HZ", "AFC range around the centre frequency (5 to 3000)"},
+        {"Receiver", "--squelch LEVEL",
+         "squelch on at this level (without it, the settings file's squelch, off by default)"},
+        {"Receiver", "--speed-lock LOW-HIGH",
+         "lock the decoder to a speed window in LPM (5 to 3000)"},
+        {"Receiver", "--multi",
+         "run the multi-channel decoder as well and print its rows at the end (with -j or "
+         "--json, at the end of each recording)"},
+        {"Text", "--charset en|ru|sv|FILE", "character table, or a user table file"},
+        {"Text", "--encoding cp1251|cp1252|raw",
+         "conversion of the text to standard output (default: cp1252 for sv, cp1251 otherwise)"},
+        {"Text", "--capture FILE", "also append the text to a capture file"},
+        {"Text", "--time-marks",
+         "time marks in the capture file, as PutTimeMarks=1 in a settings file: after a word "
+         "space, at most once a minute; while a recording is decoded they tell the time in the "
+         "recording"},
+        {"Text", "--stats", "show speed and status lines on standard error"},
+        {"Recordings", "--channel left|right|mix",
+         "the channel of a stereo recording, or the mean of all channels (default: left, the "
+         "first)"},
+        {"Recordings", "--raw RATE",
+         "the input is headerless signed 16-bit little-endian mono at RATE Hz (4000 to 768000)"},
+        {"Recordings", "--json", "one JSON object per line instead of the text (see below)"},
+        {"Recordings", "-j N, --jobs N",
+         "decode N recordings at a time, each on a thread of its own, from the same state; 0: "
+         "one per processor core; the output keeps the order of the command line"},
+        {"Recordings", "--waterfall FILE.png",
+         "write a picture of the spectrum over time: one row per block of 0.19 s downwards, the "
+         "tunable band across, the receive frequency marked; with several recordings one "
+         "picture each, FILE-NAME.png after each recording's name"},
+        {"Recordings", "--start-time HH:MM:SS",
+         "the time of day at which the recordings start, for the time marks (default: 00:00:00 "
+         "UTC of the day each file was written)"},
+        {"Recordings", "--realtime",
+         "pace the decode as the window does (about 1.24 times real time)"},
+        {"Settings", "--settings FILE", "start from the settings in FILE (the options win)"},
+        {"Settings", "--save-settings FILE", "write the settings in use to FILE"},
+        {"Live only", "--device N|NAME", "input device (see --list-devices)"},
+        {"Live only", "--channel mono|left|right", "input channel"},
+        {"Live only", "--list-devices", "list the sound devices and exit"},
+        {"Live only", "--sound-out CODE", "play the signal: off, raw or a filter code"},
+        {"Live only", "--out-device N|NAME", "output device"},
+        {"Live only", "--record FILE.wav",
+         "record the input to a WAV file (opened once the input runs)"},
+        {"Live only", "--overwrite", "let --record replace an existing file"},
+        {"Live only", "--history-save DIR", "save the last 60 s of audio under DIR when stopping"},
+        {"Program", "-h, --help", "this text"},
+        {"Program", "-V, --version", "the program's version"},
+    };
+    return table;
+}
+
+namespace {
+
+// `text` broken into lines of at most `width` columns, every line but the
+// first indented by `indent` blanks (the first continues wherever the caller
+// left off, at column `column`).
+std::string Wrap(std::string_view text, std::size_t column, std::size_t indent,
+                 std::size_t width = 79) {
+    std::string out;
+    std::size_t at = column;
+    bool lineEmpty = true;
+    while (!text.empty()) {
+        const std::size_t space = text.find(' ');
+        const std::string_view word = text.substr(0, space);
+        text = space == std::string_view::npos ? std::string_view() : text.substr(space + 1);
+        if (word.empty()) continue;
+        if (!lineEmpty && at + 1 + word.size() > width) {
+            out += '\n';
+            out.append(indent, ' ');
+            at = indent;
+            lineEmpty = true;
+        }
+        if (!lineEmpty) {
+            out += ' ';
+            ++at;
+        }
+        out += word;
+        at += word.size();
+        lineEmpty = false;
+    }
+    return out;
+}
+
+// The manual page's escapes: a backslash, a hyphen (a minus sign in
+// options), and a line that would start with a control character.
+std::string Roff(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        if (c == '\\') {
+            out += "\\e";
+        } else if (c == '-') {
+            out += "\\-";
+        } else {
+            out += c;
+        }
+    }
+    if (!out.empty() && (out[0] == '.' || out[0] == '\'')) out.insert(0, "\\&");
+    return out;
+}
+
+// "--freq HZ" as bold option names and italic values.
+std::string RoffSynopsis(std::string_view synopsis) {
+    std::string out;
+    while (!synopsis.empty()) {
+        const std::size_t space = synopsis.find(' ');
+        std::string_view word = synopsis.substr(0, space);
+        synopsis =
+            space == std::string_view::npos ? std::string_view() : synopsis.substr(space + 1);
+        const bool comma = !word.empty() && word.back() == ',';
+        if (comma) word.remove_suffix(1);
+        if (word.empty()) continue;
+        if (!out.empty()) out += ' ';
+        out += word[0] == '-' ? "\\fB" : "\\fI";
+        out += Roff(word);
+        out += "\\fR";
+        if (comma) out += ',';
+    }
+    return out;
+}
+
+// Appends the pieces in turn. The texts are built by appending only: GCC 12
+// at -O2 and above sees a bogus overlap (-Wrestrict) in an inlined
+// `"literal" + std::string` and fails the optimised builds.
+template <typename... Pieces>
+void Append(std::string& out, const Pieces&... pieces) {
+    (out.append(pieces), ...);
+}
+
+}  // namespace
+
 std::string CliUsage() {
-    return R"(Usage: quelp-cli decode FILE.wav... [options]
-       quelp-cli live [options]
+    constexpr std::size_t kHelpColumn = 25;
+    std::string out;
+    for (std::size_t i = 0; i < std::size(kSynopsis); ++i) {
+        Append(out, i == 0 ? "Usage: " : "       ", "quelp-cli ", kSynopsis[i], "\n");
+    }
+    Append(out, "\n", Wrap(kSummary, 0, 0), "\n");
+    std::string group;
+    for (const CliOptionDoc& d : CliOptionTable()) {
+        if (d.group != group) {
+            group = d.group;
+            Append(out, "\n", group, ":\n");
+        }
+        std::string line = "  ";
+        line += d.synopsis;
+        // A long synopsis takes its help to the next line.
+        if (line.size() + 2 > kHelpColumn) {
+            line += '\n';
+            line.append(kHelpColumn, ' ');
+        } else {
+            line.append(kHelpColumn - line.size(), ' ');
+        }
+        Append(out, line, Wrap(d.help, kHelpColumn, kHelpColumn), "\n");
+    }
+    for (const char* paragraph : kDescription) Append(out, "\n", Wrap(paragraph, 0, 0), "\n");
+    Append(out, "\n", Wrap(kJson, 0, 0), "\n");
+    std::string exit = "Exit status: ";
+    exit += kExitStatus;
+    Append(out, "\n", Wrap(exit, 0, 0), "\n");
+    return out;
+}
 
-Decodes Morse (CW) from WAV files (PCM 8, 16, 24 or 32 bit, 11025, 22050 or
-44100 Hz) or from a sound card, and writes the text to standard output.
-
-Receiver:
-  --freq HZ              receive frequency, within the tunable band (172 to
-                         3004 Hz at 11025 Hz); without it (and without
-                         --settings) the receiver tunes to the strongest signal
-  --filter CODE          main filter: 10 20 30 70 140 280 600 1000 2000 3500
-                         (FIR) or 101 251 1001 (IIR 100, 250, 1000 Hz)
-  --burst LPM            burst filter speed in letters per minute
-  --threshold auto|LEVEL detector threshold (1.0 is about full scale)
-  --min-threshold LEVEL  lower limit of the automatic threshold
-  --afc on|off           automatic frequency control
-  --afc-local HZ         AFC range around the current frequency (5 to 3000)
-  --afc-global HZ        AFC range around the centre frequency (5 to 3000)
-  --squelch LEVEL        squelch on at this level (without it, the settings
-                         file's squelch, off by default)
-  --speed-lock LOW-HIGH  lock the decoder to a speed window in LPM (5 to 3000)
-  --multi                run the multi-channel decoder as well
-
-Text:
-  --charset en|ru|sv|FILE  character table, or a user table file
-  --encoding cp1251|cp1252|raw  conversion of the text to standard output
-                         (default: cp1252 for sv, cp1251 otherwise)
-  --capture FILE         also append the text to a capture file (with time
-                         marks when a settings file has PutTimeMarks=1)
-  --stats                show speed and status lines on standard error
-
-Files and settings:
-  --realtime             decode: pace files as the window does (about 1.24
-                         times real time)
-  --settings FILE        start from the settings in FILE (the options win)
-  --save-settings FILE   write the settings in use to FILE
-  --history-save DIR     live: save the last 60 s of audio under DIR
-                         when stopping
-
-Live only:
-  --device N|NAME        input device (see --list-devices)
-  --channel mono|left|right  input channel
-  --list-devices         list the sound devices and exit
-  --sound-out CODE       play the signal: off, raw or a filter code
-  --out-device N|NAME    output device
-  --record FILE.wav      record the input to a WAV file (opened once the
-                         input runs)
-  --overwrite            let --record replace an existing file
-
-  --help                 this text
-  --version              the program's version
-
-Live runs until Ctrl-C, SIGTERM or SIGHUP, then closes its files completely.
-
-Exit status: 0 done; 1 live: no input device, or it failed; 2 usage error;
-3 a file could not be decoded, opened or written whole (the other files are
-still decoded); 4 the text could not be written to standard output.
-)";
+std::string CliManPage(const std::string& version) {
+    std::string out = ".TH QUELP\\-CLI 1 \"\" \"quelp\\-cli ";
+    Append(out, Roff(version),
+           "\" \"User Commands\"\n"
+           ".SH NAME\n"
+           "quelp\\-cli \\- decode Morse (CW) from recordings or a sound card\n"
+           ".SH SYNOPSIS\n");
+    // The command in bold, what follows it as the options' synopses are.
+    for (const std::string_view synopsis : kSynopsis) {
+        const std::size_t space = synopsis.find(' ');
+        Append(out, ".B quelp\\-cli\n\\fB", Roff(synopsis.substr(0, space)), "\\fR ",
+               RoffSynopsis(synopsis.substr(space + 1)), "\n.br\n");
+    }
+    Append(out, ".SH DESCRIPTION\n", Roff(kSummary), "\n");
+    for (const char* paragraph : kDescription) Append(out, ".PP\n", Roff(paragraph), "\n");
+    out += ".SH OPTIONS\n";
+    std::string group;
+    for (const CliOptionDoc& d : CliOptionTable()) {
+        if (d.group != group) {
+            group = d.group;
+            Append(out, ".SS ", Roff(group), "\n");
+        }
+        Append(out, ".TP\n", RoffSynopsis(d.synopsis), "\n", Roff(d.help), "\n");
+    }
+    Append(out, ".SH JSON OUTPUT\n", Roff(kJson), "\n");
+    Append(out, ".SH EXIT STATUS\n", Roff(kExitStatus), "\n");
+    out +=
+        ".SH EXAMPLES\n"
+        ".nf\n"
+        "quelp\\-cli decode qso.wav\n"
+        "arecord \\-q \\-t wav \\-r 48000 \\-f S16_LE | quelp\\-cli decode \\- \\-\\-json\n"
+        "quelp\\-cli decode \\-j 0 archive/*.flac \\-\\-stats\n"
+        "quelp\\-cli decode qso.wav \\-\\-waterfall qso.png\n"
+        ".fi\n";
+    return out;
 }
 
 }  // namespace quelp

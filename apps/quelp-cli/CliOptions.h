@@ -1,8 +1,9 @@
 #pragma once
 // The command line of the headless decoder:
-//   quelp-cli decode FILE.wav... [options]
+//   quelp-cli decode FILE... [options]     (FILE "-": standard input)
 //   quelp-cli live [options]
-// parsed into one record. Nothing here touches a device or a file; the
+// parsed into one record, and the table of options that both --help and the
+// manual page are written from. Nothing here touches a device or a file; the
 // program decides what to do with the record.
 
 #include <optional>
@@ -22,9 +23,16 @@ struct CliDevice {
     bool operator==(const CliDevice&) const = default;
 };
 
+// Values of CliOptions::channel: live takes mono, left or right (the sound
+// card's channel setting); decode takes left, right or mix.
+inline constexpr int kChannelMono = 0;
+inline constexpr int kChannelLeft = 1;
+inline constexpr int kChannelRight = 2;
+inline constexpr int kChannelMix = 3;
+
 struct CliOptions {
     CliCommand command = CliCommand::Help;
-    std::vector<std::string> files;  // decode: the WAV files, in order
+    std::vector<std::string> files;  // decode: the recordings, in order; "-" standard input
 
     // Receiver (unset: the settings' or built-in value stays).
     std::optional<double> freqHz;   // checked against the band once the rate is known
@@ -49,10 +57,20 @@ struct CliOptions {
     std::optional<std::string> settingsFile;
     std::optional<std::string> saveSettingsFile;
     std::optional<std::string> historySaveDir;
+    bool timeMarks = false;  // time marks in the capture file
+
+    // decode only
+    std::optional<int> rawRate;  // headerless 16-bit mono at this rate
+    bool json = false;
+    std::optional<int> jobs;         // files at a time; 0: one per core
+    std::optional<int> startSecond;  // --start-time, seconds into the day
+    std::optional<std::string> waterfallFile;
+
+    // both, with the values each takes (see kChannel...)
+    std::optional<int> channel;
 
     // live only
     std::optional<CliDevice> device;
-    std::optional<int> channel;  // 0 mono, 1 left, 2 right
     bool listDevices = false;
     std::optional<int> soundOut;  // sound output code; 0 off, 9998 unfiltered
     std::optional<CliDevice> outDevice;
@@ -71,7 +89,20 @@ struct CliParseResult {
 // `args` are the arguments after the program name.
 CliParseResult ParseCliArgs(const std::vector<std::string>& args);
 
+// One option as --help and the manual page describe it.
+struct CliOptionDoc {
+    const char* group;     // "Receiver", "Text", ...
+    const char* synopsis;  // "--freq HZ"
+    const char* help;      // one paragraph, no line breaks
+};
+
+// Every option, in the order --help lists them.
+const std::vector<CliOptionDoc>& CliOptionTable();
+
 // The --help text.
 std::string CliUsage();
+
+// The manual page, quelp-cli(1), in roff.
+std::string CliManPage(const std::string& version);
 
 }  // namespace quelp

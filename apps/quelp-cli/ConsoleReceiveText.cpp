@@ -13,6 +13,10 @@ int ConsoleReceiveText::CharacterCount() {
 
 void ConsoleReceiveText::AppendAtEnd(std::string_view text) {
     text_.append(text);
+    if (divert_) {
+        divert_(text);
+        return;
+    }
     sink_.Append(text);
     if (!text.empty()) lineOpen_ = text.back() != '\n';
 }

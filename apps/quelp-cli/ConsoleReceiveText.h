@@ -4,6 +4,7 @@
 // character the core appends goes straight to the console sink (standard
 // output). The text is kept as well, for the operations that read it back.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -41,9 +42,13 @@ class ConsoleReceiveText final : public ReceiveText {
     // Ends the printed text with a line break unless it ends with one (or is
     // empty), so the text of the next file starts on a line of its own.
     void EndLine();
+    // The decoded text goes to `consumer` (the JSON lines) instead of the
+    // sink.
+    void Divert(std::function<void(std::string_view)> consumer) { divert_ = std::move(consumer); }
 
   private:
     ConsoleTextSink& sink_;
+    std::function<void(std::string_view)> divert_;
     std::string text_;
     bool lineOpen_ = false;
 };

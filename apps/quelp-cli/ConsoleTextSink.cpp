@@ -18,9 +18,12 @@ void ConsoleTextSink::Append(std::string_view bytes) {
             AppendUtf8(text, CodePageToUnicode(page_, static_cast<unsigned char>(ch)));
         }
     }
-    errno = 0;
-    const bool written = std::fwrite(text.data(), 1, text.size(), out_) == text.size();
-    if (std::fflush(out_) == 0 && written) return;
+    WriteUtf8(text);
+}
+
+void ConsoleTextSink::WriteUtf8(std::string_view text) {
+    if (error_ != 0) return;
+    if (out_.Write(text)) return;
     error_ = errno != 0 ? errno : EIO;
     if (onFailure_) onFailure_();
 }

@@ -2,10 +2,25 @@
 
 namespace quelp::cli {
 
+void ConsoleView::Line(const std::string& line) {
+    // Messages that cannot be shown have nowhere else to go.
+    static_cast<void>(err_.Write(line + "\n"));
+}
+
 void ConsoleView::Info(const std::string& line) {
-    if (!showStatus_) return;
-    std::fprintf(err_, "%s\n", line.c_str());
-    std::fflush(err_);
+    if (showStatus_) Line(line);
+}
+
+void ConsoleView::Error(const std::string& line) {
+    // Appended piece by piece: GCC 12 at -O2 and above sees a bogus overlap
+    // (-Wrestrict) in `"literal" + std::string`.
+    std::string text = "quelp-cli: ";
+    if (!context_.empty()) {
+        text += context_;
+        text += ": ";
+    }
+    text += line;
+    Line(text);
 }
 
 void ConsoleView::SetStatusText(int panel, std::string_view text) {
@@ -18,8 +33,7 @@ void ConsoleView::SetStatusText(int panel, std::string_view text) {
         if (!line.empty()) line += " | ";
         line += p;
     }
-    std::fprintf(err_, "[%s]\n", line.c_str());
-    std::fflush(err_);
+    Line("[" + line + "]");
 }
 
 void ConsoleView::ShowMessage(std::string_view text, std::string_view caption) {
@@ -31,13 +45,14 @@ void ConsoleView::ShowMessage(std::string_view text, std::string_view caption) {
     // captions ("File Closed") tell what the message is about. An error about
     // a file says what is wrong with it.
     if (!error) {
-        line += " (" + std::string(caption) + ")";
+        line += " (";
+        line += caption;
+        line += ')';
     } else if (fileUse_) {
         const std::string reason = DescribeFileProblem(context_, *fileUse_, recording_);
         if (!reason.empty()) line += " (" + reason + ")";
     }
-    std::fprintf(err_, "%s\n", line.c_str());
-    std::fflush(err_);
+    Line(line);
 }
 
 }  // namespace quelp::cli

@@ -6,10 +6,12 @@
 
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "FileProblems.h"
+#include "Output.h"
 #include "ports/FileDialogs.h"
 #include "ports/MainView.h"
 
@@ -17,7 +19,8 @@ namespace quelp::cli {
 
 class ConsoleView final : public MainView {
   public:
-    ConsoleView(std::FILE* err, bool showStatus) : err_(err), showStatus_(showStatus) {}
+    ConsoleView(std::FILE* err, bool showStatus) : own_(err), err_(own_), showStatus_(showStatus) {}
+    ConsoleView(Output& err, bool showStatus) : err_(err), showStatus_(showStatus) {}
 
     // What the messages are about (a file name), or empty.
     void SetContext(std::string context) {
@@ -33,6 +36,11 @@ class ConsoleView final : public MainView {
     }
     // Writes an informational line when --stats is on.
     void Info(const std::string& line);
+    // Writes "quelp-cli: CONTEXT: line", always.
+    void Error(const std::string& line);
+    // What a window would draw once per block of audio (the spectrum is
+    // ready): the command-line program records its waterfall and progress.
+    void OnDisplay(std::function<void()> draw) { draw_ = std::move(draw); }
 
     void SetStatusText(int panel, std::string_view text) override;
     void SetCaption(UiItem, std::string_view) override {}
@@ -42,13 +50,19 @@ class ConsoleView final : public MainView {
     void SetText(UiItem, std::string_view) override {}
     void ShowMessage(std::string_view text, std::string_view caption) override;
     void ProcessMessages() override {}
-    void UpdateDisplays() override {}
+    void UpdateDisplays() override {
+        if (draw_) draw_();
+    }
 
   private:
     static constexpr int kPanels = 10;
 
-    std::FILE* err_;
+    void Line(const std::string& line);
+
+    Output own_;
+    Output& err_;
     bool showStatus_;
+    std::function<void()> draw_;
     std::string context_;
     std::optional<FileUse> fileUse_;
     bool recording_ = false;

@@ -216,6 +216,7 @@ int RunLive(const CliOptions& o, const ApplyOptions& applyOptions) {
         if (o.outDevice) app.SetOutputDevice(outDevice);
         if (o.soundOut) app.SetSoundOutputCode(*o.soundOut);
         if (o.multi) app.MultiChannelDecoder1Click();
+        if (o.timeMarks) app.SetTimeMarks(true);
         return true;
     };
     app.DeferredInit(startup);

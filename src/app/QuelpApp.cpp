@@ -29,6 +29,11 @@ void QuelpApp::SpectrumReady(int repaint) {
 
 // --- the text capture file ---------------------------------------------------------
 
+void QuelpApp::SetTimeMarks(bool on) {
+    params_.Marks.PutTimeMarks = on ? 1 : 0;
+    if (on) capture_.TimeMarksSwitchedOn();
+}
+
 void QuelpApp::OpenCaptureFile1Click() {
     displayHoldOff_ = hold_off::kMenuOpen;
     capture_.OpenCaptureFile1Click();

@@ -42,6 +42,7 @@
 #include "ports/MainView.h"
 #include "ports/ReceiveText.h"
 #include "ports/RigServer.h"
+#include "ports/SampleSource.h"
 #include "ports/SoundDriver.h"
 #include "receiver/Receiver.h"
 #include "settings/ProfileFile.h"
@@ -249,6 +250,11 @@ class QuelpApp final : private ReceiverListener,
     // may be asked again from inside: that request has no effect. Returns
     // when the file is done or the program starts to close.
     FileDecodeResult DecodeWaveFile(const std::string& fileName, FileDecodeOptions options = {});
+    // The same decode of a recording that the caller opened (any rate or
+    // format an adapter converts, or a WAV file with a chosen channel): the
+    // same blocks, pacing and results, without the messages of opening.
+    // Returns Decoded, or Busy while another decode runs.
+    FileDecodeResult DecodeSamples(SampleSource& source, FileDecodeOptions options = {});
     // File -> "Decode From File".
     void DecodeFromFile1Click();
     // Off: files are decoded as fast as the processor allows (the same blocks
@@ -301,6 +307,9 @@ class QuelpApp final : private ReceiverListener,
     BufferSaveResult OpenButterinNotepadAltN1Click();
 
     // --- the text capture file -----------------------------------------------------
+    // Time marks in the capture file on or off (PutTimeMarks); switched on,
+    // the next word space writes a mark.
+    void SetTimeMarks(bool on);
     void OpenCaptureFile1Click();
     bool OpenCaptureFileByName(const std::string& path);
     CaptureCloseResult CloseCaptureFile1Click();
@@ -492,6 +501,20 @@ class QuelpApp final : private ReceiverListener,
     void ShiftSpectrumPeak(int shift) override { receiver_.ShiftSpectrumPeak(shift); }
 
     // --- decoding a WAV file ---------------------------------------------------------
+    // The busy flag and the controls while a decode runs.
+    class FileDecodeGuard {
+      public:
+        explicit FileDecodeGuard(QuelpApp& app);
+        ~FileDecodeGuard();
+        FileDecodeGuard(const FileDecodeGuard&) = delete;
+        FileDecodeGuard& operator=(const FileDecodeGuard&) = delete;
+
+      private:
+        QuelpApp& app_;
+    };
+    // The blocks of `source` through the receiver until it ends or closing
+    // begins.
+    void RunFileDecode(SampleSource& source, const FileDecodeOptions& options);
     // Waits out one block's pace: at least one pass, then until the clock
     // reaches `deadline`; then, with the sound output on, until it has a free
     // buffer.

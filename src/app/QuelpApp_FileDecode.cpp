@@ -19,22 +19,7 @@ FileDecodeResult QuelpApp::DecodeWaveFile(const std::string& fileName, FileDecod
     // The decode serves the window's messages, through which a replay or a
     // second "Decode From File" can arrive; one file at a time.
     if (decodeBusy_) return FileDecodeResult::Busy;
-    decodeBusy_ = true;
-    ports_.view.SetEnabled(UiItem::DecodeFromFile1, false);
-    ports_.view.SetEnabled(UiItem::ReplayButton, false);
-
-    // Whatever way the decode ends, live input goes back to the decoder and
-    // the controls come back.
-    struct Finish {
-        QuelpApp& app;
-        ~Finish() {
-            app.fileDecoding_ = false;
-            app.waveRead_.Close();
-            app.ports_.view.SetEnabled(UiItem::DecodeFromFile1, true);
-            app.ports_.view.SetEnabled(UiItem::ReplayButton, true);
-            app.decodeBusy_ = false;
-        }
-    } finish{*this};
+    const FileDecodeGuard guard(*this);
 
     fileDecodeSamples_ = 0;
     if (waveRead_.Open(fileName) != WaveOpenResult::Ok) {
@@ -53,7 +38,35 @@ FileDecodeResult QuelpApp::DecodeWaveFile(const std::string& fileName, FileDecod
         case WaveFormatResult::Ok:
             break;
     }
+    RunFileDecode(waveRead_, options);
+    return FileDecodeResult::Decoded;
+}
 
+FileDecodeResult QuelpApp::DecodeSamples(SampleSource& source, FileDecodeOptions options) {
+    if (decodeBusy_) return FileDecodeResult::Busy;
+    const FileDecodeGuard guard(*this);
+    fileDecodeSamples_ = 0;
+    RunFileDecode(source, options);
+    return FileDecodeResult::Decoded;
+}
+
+QuelpApp::FileDecodeGuard::FileDecodeGuard(QuelpApp& app) : app_(app) {
+    app_.decodeBusy_ = true;
+    app_.ports_.view.SetEnabled(UiItem::DecodeFromFile1, false);
+    app_.ports_.view.SetEnabled(UiItem::ReplayButton, false);
+}
+
+// Whatever way the decode ends, live input goes back to the decoder and the
+// controls come back.
+QuelpApp::FileDecodeGuard::~FileDecodeGuard() {
+    app_.fileDecoding_ = false;
+    app_.waveRead_.Close();
+    app_.ports_.view.SetEnabled(UiItem::DecodeFromFile1, true);
+    app_.ports_.view.SetEnabled(UiItem::ReplayButton, true);
+    app_.decodeBusy_ = false;
+}
+
+void QuelpApp::RunFileDecode(SampleSource& source, const FileDecodeOptions& options) {
     // One block buffer per decode, nothing allocated per block.
     const auto block = std::make_unique<std::int16_t[]>(kBlockSize);
     fileDecoding_ = true;
@@ -63,7 +76,7 @@ FileDecodeResult QuelpApp::DecodeWaveFile(const std::string& fileName, FileDecod
         deadline += kBlockPaceMs;
         // The last block is padded with silence; nothing is left once less
         // than one frame remains.
-        const int withData = waveRead_.ReadBlock(block.get());
+        const int withData = source.ReadBlock(block.get());
         if (withData == 0) break;
         fileDecodeSamples_ += static_cast<std::uint64_t>(withData);
         receiver_.ProcessBlock(block.get(), 1);
@@ -75,7 +88,6 @@ FileDecodeResult QuelpApp::DecodeWaveFile(const std::string& fileName, FileDecod
 
     // Live buffers that arrived meanwhile are processed at once.
     RepostPendingInputBuffers();
-    return FileDecodeResult::Decoded;
 }
 
 void QuelpApp::PaceFileBlock(std::int64_t deadline) {

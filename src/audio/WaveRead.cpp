@@ -191,17 +191,42 @@ int16_t TWaveRead::ReadFrame() {
         return 0;
     }
     remaining_ -= got;
-    const unsigned char* p = frame_.data();
+    const uint32_t width = format_.bitsPerSample / 8u;
+    switch (channel_) {
+        case ChannelChoice::First:
+            break;
+        case ChannelChoice::Second:
+            if (format_.channels > 1) return SampleAt(width);
+            break;
+        case ChannelChoice::Mix:
+            if (format_.channels > 1) {
+                int32_t sum = 0;
+                for (uint32_t c = 0; c < format_.channels; ++c) sum += SampleAt(c * width);
+                const auto count = static_cast<int32_t>(format_.channels);
+                // Rounded to the nearest, halves away from zero.
+                return static_cast<int16_t>(sum >= 0 ? (sum + count / 2) / count
+                                                     : -((-sum + count / 2) / count));
+            }
+            break;
+    }
+    return SampleAt(0);
+}
+
+int16_t TWaveRead::SampleAt(uint32_t at) const {
+    const uint32_t n = format_.blockAlign;
+    if (at >= n) return 0;
+    const unsigned char* p = frame_.data() + at;
+    const uint32_t left = n - at;
     switch (format_.bitsPerSample) {
         case 8:
             return static_cast<int16_t>(p[0] * 255 - 32640);
         case 24:
             // The most significant 16 bits of a little-endian sample.
-            return n >= 3 ? static_cast<int16_t>(Le16(p + 1)) : 0;
+            return left >= 3 ? static_cast<int16_t>(Le16(p + 1)) : 0;
         case 32:
-            return n >= 4 ? static_cast<int16_t>(Le16(p + 2)) : 0;
+            return left >= 4 ? static_cast<int16_t>(Le16(p + 2)) : 0;
         default:
-            return n >= 2 ? static_cast<int16_t>(Le16(p)) : 0;
+            return left >= 2 ? static_cast<int16_t>(Le16(p)) : 0;
     }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Reads a RIFF WAVE file and turns it into the program's one sample format:
 // 16-bit signed mono at 11025 Hz, the first channel of each frame, with one or
-// two 2:1 decimators for 22050 and 44100 Hz files.
+// two 2:1 decimators for 22050 and 44100 Hz files. The channel can be chosen
+// (the first by default).
 
 #include <cstdint>
 #include <istream>
@@ -11,6 +12,7 @@
 
 #include "dsp/Bins.h"
 #include "dsp/Decimator2.h"
+#include "ports/SampleSource.h"
 
 namespace quelp {
 
@@ -41,12 +43,12 @@ enum class [[nodiscard]] WaveFormatResult : int{
     UnsupportedRate = 2,
 };
 
-class TWaveRead {
+class TWaveRead final : public SampleSource {
   public:
     static constexpr int kBlockSamples = kBlockSize;
 
     TWaveRead() = default;
-    ~TWaveRead() = default;
+    ~TWaveRead() override = default;
     TWaveRead(const TWaveRead&) = delete;
     TWaveRead& operator=(const TWaveRead&) = delete;
 
@@ -61,8 +63,11 @@ class TWaveRead {
     // bytes per sample), at 11025, 22050 or 44100 Hz.
     WaveFormatResult CheckFormat() const;
 
-    // The first channel of the next frame as a 16-bit sample; 0 once the data
-    // are exhausted or nothing is open.
+    // The channel that ReadFrame takes from each frame; kept across Open.
+    void SelectChannel(ChannelChoice channel) { channel_ = channel; }
+
+    // The chosen channel of the next frame as a 16-bit sample; 0 once the
+    // data are exhausted or nothing is open.
     int16_t ReadFrame();
     // The next sample at 11025 Hz.
     int16_t ReadSample();
@@ -70,7 +75,7 @@ class TWaveRead {
     // run out. Returns 0 (block untouched) when fewer than one frame is left,
     // which is where a decode ends; otherwise the number of samples that were
     // read while data remained (1..2048).
-    int ReadBlock(int16_t* block);
+    int ReadBlock(int16_t* block) override;
 
     void Close();
     bool IsOpen() const { return in_ != nullptr; }
@@ -85,11 +90,15 @@ class TWaveRead {
     WaveOpenResult Walk();
     WaveOpenResult Fail(WaveOpenResult code);
     uint32_t FramesPerSample() const;
+    // The sample at `at` bytes into the frame just read, of the file's width;
+    // 0 when the frame is too short to hold it.
+    int16_t SampleAt(uint32_t at) const;
 
     std::unique_ptr<std::istream> in_;
     WaveFormat format_;
     uint32_t remaining_ = 0;
     std::vector<unsigned char> frame_;  // one frame, sized at open
+    ChannelChoice channel_ = ChannelChoice::First;
     Decimator2 firstStage_;
     Decimator2 secondStage_;
 };

@@ -55,6 +55,7 @@ void Receiver::ProcessBlock(const std::int16_t* block, int repaint) {
     const bool autoThreshold = threshold_.AutoDown();
     double& detectorThreshold = params_.Levels.DetectorThreshold;
     for (int n = 0; n < kBlockSize; ++n) {
+        ++samplesIn_;
         const std::int16_t s = block[n];
         const double env = chain_.EnvelopeFunction(s * (1.0 / 16384.0));
         FeedSoundOutput(s);

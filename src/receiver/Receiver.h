@@ -130,6 +130,10 @@ class Receiver final : private DecoderEvents {
     const TFreqScan& FreqScan() const { return freqScan_; }
     const SineTable& Sine() const { return sine_; }
     const CharacterTables& Tables() const { return tables_; }
+    // Samples taken in by the block processor since the receiver was made,
+    // the one being decoded included: read while a character is decoded, it
+    // is the moment in the input that ended the character.
+    std::uint64_t SamplesIn() const { return samplesIn_; }
     // The multi-channel window's grid and waterfall; the window edits cells
     // and sizes its pane.
     ScanWindow& ChannelGrid() { return freqScan_.Window(); }
@@ -271,6 +275,7 @@ class Receiver final : private DecoderEvents {
     TFreqScan freqScan_{sine_, params_.Levels, params_.Speed, params_.Reuse, tables_, params_.Text};
     int mainFilterCode_ = kDefaultMainFilter;
     bool multiChannelOn_ = false;
+    std::uint64_t samplesIn_ = 0;
     SoundOutput* soundOutput_ = nullptr;
 };
 

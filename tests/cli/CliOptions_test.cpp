@@ -80,7 +80,7 @@ TEST(CliOptions, HelpAndVersionWinOverACommand) {
     EXPECT_EQ(Parse({"decode", "-h"}).options.command, CliCommand::Help);
     EXPECT_EQ(Parse({"--version"}).options.command, CliCommand::Version);
     EXPECT_EQ(Parse({"live", "--version"}).status, 0);
-    EXPECT_NE(CliUsage().find("quelp-cli decode FILE.wav..."), std::string::npos);
+    EXPECT_NE(CliUsage().find("quelp-cli decode FILE... [options]"), std::string::npos);
 }
 
 TEST(CliOptions, UsageErrors) {
@@ -90,7 +90,7 @@ TEST(CliOptions, UsageErrors) {
     } cases[] = {
         {{}, "no command given (decode or live)"},
         {{"play"}, "unknown command 'play' (decode or live)"},
-        {{"decode"}, "decode needs at least one WAV file"},
+        {{"decode"}, "decode needs at least one recording (- reads standard input)"},
         {{"decode", "a.wav", "--bogus"}, "unknown option '--bogus'"},
         {{"decode", "a.wav", "--freq"}, "--freq needs a value"},
         {{"decode", "a.wav", "--freq", "abc"}, "--freq wants a number from 1 to 100000, not 'abc'"},
@@ -130,7 +130,18 @@ TEST(CliOptions, UsageErrors) {
         {{"decode", "a.wav", "--device", "1"}, "--device is only for live"},
         {{"decode", "a.wav", "--record", "x.wav"}, "--record is only for live"},
         {{"live", "a.wav"}, "live takes no file arguments: 'a.wav'"},
-        {{"live", "--channel", "both"}, "--channel wants mono, left or right, not 'both'"},
+        {{"live", "--channel", "both"},
+         "--channel wants left, right or mix (live: mono, left or right), not 'both'"},
+        {{"live", "--channel", "mix"}, "--channel wants mono, left or right for live, not 'mix'"},
+        {{"decode", "a.wav", "--channel", "mono"},
+         "--channel wants left, right or mix for decode, not 'mono'"},
+        {{"decode", "-", "-"}, "standard input (-) can be read only once"},
+        {{"live", "--json"}, "--json is only for decode"},
+        {{"decode", "a.wav", "-j", "-1"}, "-j wants a whole number from 0 to 256, not '-1'"},
+        {{"decode", "a.wav", "--raw", "100"},
+         "--raw wants a whole number from 4000 to 768000, not '100'"},
+        {{"decode", "a.wav", "--start-time", "25:00:00"},
+         "--start-time wants a time of day as HH:MM:SS, e.g. 18:30:00, not '25:00:00'"},
         {{"live", "--sound-out", "-3"},
          "--sound-out wants off, raw or one of 10 20 30 70 140 280 600 1000 2000 3500 101 251 "
          "1001, not '-3'"},
@@ -141,6 +152,33 @@ TEST(CliOptions, UsageErrors) {
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.error, c.error);
         EXPECT_EQ(r.hint, "Try 'quelp-cli --help' for more information.");
+    }
+}
+
+TEST(CliOptions, HelpAndTheManualPageDescribeTheSameOptions) {
+    const std::string help = CliUsage();
+    const std::string manual = CliManPage("1.2.3");
+    for (const CliOptionDoc& d : CliOptionTable()) {
+        // Every option name of the row, in each of the two texts.
+        std::string_view synopsis = d.synopsis;
+        while (!synopsis.empty()) {
+            const std::size_t space = synopsis.find(' ');
+            std::string word(synopsis.substr(0, space));
+            synopsis = space == std::string_view::npos ? "" : synopsis.substr(space + 1);
+            if (word.empty() || word[0] != '-') continue;
+            EXPECT_NE(help.find(" " + word + " "), std::string::npos) << word;
+            if (word.back() == ',') word.pop_back();
+            std::string roff;
+            for (const char c : word) roff += c == '-' ? "\\-" : std::string(1, c);
+            EXPECT_NE(manual.find("\\fB" + roff + "\\fR"), std::string::npos) << word;
+        }
+    }
+    EXPECT_NE(manual.find(".TH QUELP\\-CLI 1 \"\" \"quelp\\-cli 1.2.3\""), std::string::npos);
+    // No line of text starts as a request would.
+    std::size_t at = 0;
+    while ((at = manual.find('\n', at)) != std::string::npos) {
+        ++at;
+        if (at < manual.size() && manual[at] == '\'') ADD_FAILURE() << manual.substr(at, 40);
     }
 }
 

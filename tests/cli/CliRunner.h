@@ -56,9 +56,18 @@ inline std::string Slurp(const std::string& path) {
     return s.str();
 }
 
-// `scratch`: a file name prefix for the captured output streams.
-inline CliRun RunCli(const std::vector<std::string>& args, const std::string& scratch) {
-    std::string command = ShellQuote(CliProgram());
+// `scratch`: a file name prefix for the captured output streams. With
+// `input`, that file reaches standard input through a pipe (which cannot
+// seek, as another program's output); without, standard input is empty.
+inline CliRun RunCli(const std::vector<std::string>& args, const std::string& scratch,
+                     const std::string& input = {}) {
+    std::string command;
+    if (!input.empty()) {
+        command += "cat ";
+        AppendShellQuoted(command, input);
+        command += " | ";
+    }
+    AppendShellQuoted(command, CliProgram());
     for (const auto& a : args) {
         command += ' ';
         AppendShellQuoted(command, a);
@@ -69,7 +78,7 @@ inline CliRun RunCli(const std::vector<std::string>& args, const std::string& sc
     AppendShellQuoted(command, out);
     command += " 2>";
     AppendShellQuoted(command, err);
-    command += " </dev/null";
+    if (input.empty()) command += " </dev/null";
     CliRun run;
     const int status = std::system(command.c_str());
     if (status != -1 && WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);

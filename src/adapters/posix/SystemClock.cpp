@@ -27,10 +27,13 @@ std::int64_t SystemClock::ElapsedMs() {
 CivilTime SystemClock::Now(bool utc) {
     const std::time_t now = std::time(nullptr);
     std::tm parts{};
-    // The reentrant forms are POSIX; std::gmtime/std::localtime are fine here
-    // because the clock is only read on the main thread.
-    const std::tm* got = utc ? std::gmtime(&now) : std::localtime(&now);
-    if (got != nullptr) parts = *got;
+    // The reentrant forms: a batch of recordings decodes on several threads,
+    // each with a clock of its own.
+    if (utc) {
+        ::gmtime_r(&now, &parts);
+    } else {
+        ::localtime_r(&now, &parts);
+    }
     return CivilTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
                      parts.tm_hour,        parts.tm_min,     parts.tm_sec};
 }
