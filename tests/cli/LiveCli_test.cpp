@@ -78,7 +78,10 @@ class CliProcess {
     }
 
     bool Started() const { return pid_ > 0; }
-    void Signal(int signal) const { kill(pid_, signal); }
+    // Only a child still running: kill(-1) would signal every process there is.
+    void Signal(int signal) const {
+        if (pid_ > 0 && exitCode_ == kRunning) kill(pid_, signal);
+    }
     // The exit status, -1 after a signal, or kRunning when it did not end in time.
     int Wait(std::chrono::seconds limit) {
         const auto deadline = Clock::now() + limit;

@@ -195,6 +195,7 @@ class Rigctld {
     }
     ~Rigctld() {
         if (client_ >= 0) close(client_);
+        if (pid_ <= 0) return;  // no child: kill(-1) would signal every process
         kill(pid_, SIGTERM);
         waitpid(pid_, nullptr, 0);
     }
