@@ -1,5 +1,6 @@
 #include "ui/RxFormDialogs.h"
 
+#include "app/DisplayControls.h"
 #include "app/QuelpApp.h"
 #include "ui/TRxForm.h"
 #include "ui/TScanForm.h"
