@@ -23,6 +23,9 @@
 #ifdef QUELP_LIVE
 #include "adapters/portaudio/PortAudioDriver.h"
 #endif
+#ifdef QUELP_EXCHANGE
+#include "adapters/varnokex/ExchangeLoader.h"
+#endif
 #ifdef QUELP_DBUS
 #include <QDBusConnection>
 
@@ -87,6 +90,11 @@ int main(int argc, char** argv) {
     ports.events = &events;
     ports.desktop = &desktop;
     ports.clipboard = &clipboard;
+#ifdef QUELP_EXCHANGE
+    quelp::varnokex::ExchangeLoader exchange(quelp::varnokex::ExchangeLoader::LibraryFile(
+        QCoreApplication::applicationDirPath().toStdString()));
+    if (exchange.Loaded()) ports.exchange = &exchange;
+#endif
 #ifdef QUELP_LIVE
     quelp::PortAudioDriver input(quelp::PortAudioDriver::Direction::Input);
     quelp::PortAudioDriver output(quelp::PortAudioDriver::Direction::Output);
@@ -139,6 +147,11 @@ int main(int argc, char** argv) {
     automation.SetWindowHooks(std::move(automationWindow));
     quelp::IntegrationHooks integration;
     automation.FillHooks(integration);
+#ifdef QUELP_EXCHANGE
+    integration.initExchangeLibrary = [&exchange](int channel) {
+        return exchange.Init(channel) != 0;
+    };
+#endif
     integration.registerMessages = [&messages, &app] {
         static_cast<void>(messages.ListenForKeyMessage(
             [&app](std::uint32_t word, std::int32_t param) { app.VadCwMessage(word, param); }));
