@@ -104,11 +104,6 @@ TEST(DBusAutomation, ClientPollsTheLengthAndFetchesWhatIsNew) {
     EXPECT_EQ(client.Call("GetRxText", {-5}).arguments().at(0).toString(), "CQ DE DL1ABC");
     EXPECT_EQ(client.Call("GetRxText", {12}).arguments().at(0).toString(), "");
 
-    const QDBusMessage options = client.Call("GetInterfaceOptions");
-    ASSERT_EQ(options.arguments().size(), 2);
-    EXPECT_EQ(options.arguments().at(0).toInt(), 1);
-    EXPECT_EQ(options.arguments().at(1).toInt(), 0);
-
     // A call of the wrong shape is refused, not guessed at.
     EXPECT_EQ(client.Call("GetRxText", {QString("0")}).errorName(),
               "org.freedesktop.DBus.Error.InvalidArgs");

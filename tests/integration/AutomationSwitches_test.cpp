@@ -30,12 +30,6 @@ TEST(ServerSwitches, AnyCaseEitherLeader) {
     }
 }
 
-TEST(ServerSwitches, ServicesFolderFollowsTheDataHome) {
-    EXPECT_EQ(UserServicesDir("/d", "/h"), std::filesystem::path("/d/dbus-1/services"));
-    EXPECT_EQ(UserServicesDir("", "/h"), std::filesystem::path("/h/.local/share/dbus-1/services"));
-    EXPECT_TRUE(UserServicesDir(nullptr, nullptr).empty());
-}
-
 TEST(ServerSwitches, RegistrationWritesAndRemovesTheActivationFile) {
     test::TempDir dir;
     const std::filesystem::path services = dir.path() / "dbus-1" / "services";
