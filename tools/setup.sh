@@ -15,7 +15,7 @@ packages=(
 )
 for arg in "$@"; do
   if [ "$arg" = "--window" ]; then
-    packages+=(qt6-base-dev)
+    packages+=(qt6-base-dev dbus-daemon dbus-bin dbus-session-bus-common)
   else
     packages+=("$arg")
   fi

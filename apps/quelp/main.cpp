@@ -23,6 +23,17 @@
 #ifdef QUELP_LIVE
 #include "adapters/portaudio/PortAudioDriver.h"
 #endif
+#ifdef QUELP_EXCHANGE
+#include "adapters/varnokex/ExchangeLoader.h"
+#endif
+#ifdef QUELP_DBUS
+#include <QDBusConnection>
+
+#include "adapters/dbus/DBusAutomationObject.h"
+#include "adapters/dbus/DBusMessageBus.h"
+#include "app/QuelpXServer.h"
+#include "integration/ServerRegistration.h"
+#endif
 #ifdef QUELP_RIG
 #include "adapters/hamlib/HamlibRigServer.h"
 #include "ui/RigSetupDialog.h"
@@ -49,6 +60,25 @@ int main(int argc, char** argv) {
     // Qt has taken its own options out of argv by now.
     const std::vector<std::string> args(argv, argv + argc);
 
+#ifdef QUELP_DBUS
+    // The automation server's switches: registration is the bus activation
+    // file, written at every ordinary start so it names the program last
+    // started.
+    const quelp::ServerSwitch serverSwitch = quelp::FindServerSwitch(args);
+    const auto servicesDir =
+        quelp::UserServicesDir(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    const std::string executable = QCoreApplication::applicationFilePath().toStdString();
+    if (serverSwitch == quelp::ServerSwitch::RegServer) {
+        return quelp::RegisterServer(servicesDir, executable) ? EXIT_SUCCESS : EXIT_FAILURE;
+    }
+    if (serverSwitch == quelp::ServerSwitch::UnregServer) {
+        return quelp::UnregisterServer(servicesDir) ? EXIT_SUCCESS : EXIT_FAILURE;
+    }
+    if (serverSwitch == quelp::ServerSwitch::None) {
+        static_cast<void>(quelp::RegisterServer(servicesDir, executable));
+    }
+#endif
+
     quelp::ui::TRxForm form;
     quelp::SystemClock clock;
     quelp::PosixCaptureSink captureFile;
@@ -60,6 +90,11 @@ int main(int argc, char** argv) {
     ports.events = &events;
     ports.desktop = &desktop;
     ports.clipboard = &clipboard;
+#ifdef QUELP_EXCHANGE
+    quelp::varnokex::ExchangeLoader exchange(quelp::varnokex::ExchangeLoader::LibraryFile(
+        QCoreApplication::applicationDirPath().toStdString()));
+    if (exchange.Loaded()) ports.exchange = &exchange;
+#endif
 #ifdef QUELP_LIVE
     quelp::PortAudioDriver input(quelp::PortAudioDriver::Direction::Input);
     quelp::PortAudioDriver output(quelp::PortAudioDriver::Direction::Output);
@@ -86,6 +121,48 @@ int main(int argc, char** argv) {
 #endif
     quelp::QuelpApp app(ports);
     app.SetSettingsSync(&quelp::SyncFileToDisk);
+#ifdef QUELP_DBUS
+    // The automation server is on the bus before the window starts up;
+    // early calls see the built-in settings.
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    quelp::QuelpXServer automation(app);
+    quelp::dbus::DBusAutomationObject automationObject(bus, automation);
+    quelp::dbus::DBusMessageBus messages(bus);
+    automation.SetEvents(&automationObject);
+    quelp::AutomationWindowHooks automationWindow;
+    automationWindow.hideShow = [&form](bool show) {
+        if (show) {
+            form.showNormal();
+        } else {
+            form.showMinimized();
+        }
+    };
+    automationWindow.removeCloseCommand = [&form] {
+        form.setWindowFlag(Qt::WindowCloseButtonHint, false);
+        form.show();
+    };
+    if (serverSwitch == quelp::ServerSwitch::Automation) {
+        automationWindow.lastClientGone = [] { QCoreApplication::quit(); };
+    }
+    automation.SetWindowHooks(std::move(automationWindow));
+    quelp::IntegrationHooks integration;
+    automation.FillHooks(integration);
+#ifdef QUELP_EXCHANGE
+    integration.initExchangeLibrary = [&exchange](int channel) {
+        return exchange.Init(channel) != 0;
+    };
+#endif
+    integration.registerMessages = [&messages, &app] {
+        static_cast<void>(messages.ListenForKeyMessage(
+            [&app](std::uint32_t word, std::int32_t param) { app.VadCwMessage(word, param); }));
+    };
+    integration.broadcastKeyCode = [&messages](int code) { messages.BroadcastKeyCode(code); };
+    integration.broadcastMessage = [&messages](std::uint32_t word, std::int32_t param) {
+        messages.BroadcastLogMessage(word, param);
+    };
+    app.SetIntegrationHooks(std::move(integration));
+    static_cast<void>(automationObject.Register());
+#endif
     events.SetHandler([&app](std::uint32_t message) { app.HandleMessage(message); });
     form.Attach(app, args, QCoreApplication::applicationDirPath().toStdString());
     form.show();

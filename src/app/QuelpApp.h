@@ -334,6 +334,11 @@ class QuelpApp final : private ReceiverListener,
     void HistorySaveRequest(std::int64_t seconds);
     void HistoryReplayRequest(std::int64_t seconds);
     void HistorySaveAndDecodeRequest(std::int64_t seconds);
+    // The registered key message of any program (this one's own included):
+    // key codes (36 and below) are ignored; above, its low byte asks for the
+    // history (113 save, 114 replay, 115 save and decode, `seconds` long) or
+    // go-to-max (116).
+    void VadCwMessage(std::uint32_t word, std::int32_t seconds);
     // Saves the last `seconds` under `dir` (its "Waves" folder) and returns
     // the file's path; for the command line at the end of a live run.
     std::string SaveHistoryUnder(const std::filesystem::path& dir, std::int32_t seconds);
@@ -406,6 +411,17 @@ class QuelpApp final : private ReceiverListener,
     void SetupCloseClick() { displayHoldOff_ = hold_off::kNone; }
     // "Go": the rig-control server's setup window.
     void ShowOmniSetupButton1Click();
+
+    // --- the automation clients and the exchange library (QuelpApp_Automation.cpp) ----
+    // The exchange channel (0: off); another channel opens the library on
+    // it, and a failure is said ("VARNOKEX.DLL initialization error!").
+    void SetExCanal(int channel);
+    // Live automation client objects changed: "Exit" is disabled while any
+    // exists.
+    void AutomationClientsChanged(int live);
+    // Receive window's text in UTF-8, through the font's code page.
+    std::string RxTextUtf8(std::size_t start) const;
+    std::size_t RxTextBytes() const;
 
     // --- sound input and output (QuelpApp_Sound.cpp) ---------------------------------
     // Stops the input and opens `device` (outside 0..9: the default device).
@@ -524,6 +540,9 @@ class QuelpApp final : private ReceiverListener,
 
     // --- sound ----------------------------------------------------------------------
     void InitSound();
+    // Opens the exchange library on ExCanal; says so when it fails, or when
+    // there is no library to open.
+    void InitExchangeLibrary();
     // The output is on and all its buffers are with the driver (a file decode
     // waits before its next block, so no sample is lost).
     bool SoundOutputBehind() const;

@@ -70,10 +70,7 @@ void QuelpApp::DeferredInit(const StartupOptions& options) {
     RunHook(integration_.registerMessages);
 
     // 12. The exchange library, on its stored channel.
-    if (params_.ExCanal != 0 && integration_.initExchangeLibrary &&
-        !integration_.initExchangeLibrary(params_.ExCanal)) {
-        ports_.view.ShowMessage("Exchange library initialization error!", "Error");
-    }
+    if (params_.ExCanal != 0) InitExchangeLibrary();
 
     // 13. The capture file named on the command line.
     if (!startupCaptureFile_.empty() && !capture_.CaptureOpen()) {

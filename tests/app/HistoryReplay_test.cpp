@@ -150,6 +150,37 @@ TEST(HistoryReplay, RequestsOfOtherProgramsByCode) {
     }
 }
 
+TEST(HistoryReplay, KeyMessageOfAnyProgramIsDispatchedByItsLowByte) {
+    const struct {
+        std::uint32_t word;
+        std::int32_t seconds;
+        const char* file;  // nullptr: nothing happens; "" the replay file
+        std::size_t blocks;
+    } cases[] = {
+        {0x172, 10, "", 54},                // replay, whatever the upper bits
+        {114, 0, nullptr, 0},               // no seconds
+        {0x371, 10, "14_04_59.wav", 54},    // save
+        {0x173, 1, "14_05_08.wav", 6},      // save and decode
+        {5, 10, nullptr, 0},                // F5, this program's own key code
+        {36, 10, nullptr, 0},               // Alt+F12
+        {0x1FF, 10, nullptr, 0},            // no request of ours
+        {114 + 256 * 256, -3, nullptr, 0},  // negative seconds
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.word) + " " + std::to_string(c.seconds));
+        ReplayRig rig;
+        rig.Record(60);
+        rig.app.VadCwMessage(c.word, c.seconds);
+        if (c.file == nullptr) {
+            EXPECT_TRUE(fs::is_empty(rig.dir.path()));
+            EXPECT_EQ(rig.decodes, 0);
+            continue;
+        }
+        const std::string path = *c.file == '\0' ? rig.ReplayFile() : rig.Dated(c.file);
+        EXPECT_EQ(ReplayRig::Inspect(path).blocks, c.blocks);
+    }
+}
+
 TEST(HistoryReplay, RequestsDuringADecodeLeaveItsFileAndControlsAlone) {
     ReplayRig rig;
     rig.Record(100);

@@ -193,7 +193,7 @@ TEST(Startup, ExchangeLibraryFailureIsShownAndStartUpGoesOn) {
     const auto at = std::find(steps.begin(), steps.end(), "hook exchange 1");
     ASSERT_NE(at, steps.end());
     ASSERT_NE(at + 1, steps.end());
-    EXPECT_EQ(*(at + 1), "message Error: Exchange library initialization error!");
+    EXPECT_EQ(*(at + 1), "message Error: VARNOKEX.DLL initialization error!");
     EXPECT_EQ(steps.back(), "hook timers");
 
     // Channel 0: the library is not used at all.
