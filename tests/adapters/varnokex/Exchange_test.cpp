@@ -13,6 +13,12 @@
 
 #include "adapters/varnokex/ExchangeChannel.h"
 #include "adapters/varnokex/ExchangeLoader.h"
+#include "app/QuelpApp.h"
+#include "support/CwSynth.h"
+#include "support/FakeClock.h"
+#include "support/FakeFileDialogs.h"
+#include "support/FakeMainView.h"
+#include "support/FakeReceiveText.h"
 #include "support/TempDir.h"
 
 extern char** environ;
@@ -88,6 +94,42 @@ TEST(Exchange, ReaderGetsTheExactBytesOfItsChannel) {
     const std::string text = "CQ DE DL1ABC <AR>\r\n\xC4\xE0 \x01\xFF";
     for (const char c : text) library.PutSymToRxBuffer(static_cast<std::uint8_t>(c));
     EXPECT_EQ(reader.Read(text.size()), text);
+}
+
+TEST(Exchange, ReaderGetsExactlyWhatTheReceiverDecodes) {
+    RuntimeDir runtime;
+    ExchangeLoader library(kLibrary);
+    ASSERT_TRUE(library.Loaded());
+    test::FakeMainView view;
+    test::FakeClock clock;
+    test::FakeFileDialogs dialogs;
+    test::FakeReceiveText rx;
+    QuelpPorts ports{view, clock, dialogs, rx};
+    ports.exchange = &library;
+    QuelpApp app(ports);
+    IntegrationHooks hooks;
+    hooks.initExchangeLibrary = [&library](int channel) { return library.Init(channel) != 0; };
+    app.SetIntegrationHooks(hooks);
+    Reader reader("1");
+    app.SetExCanal(1);
+
+    test::CwSynthOptions keyed;
+    keyed.signal.text = "cq cq de dl1abc <ar> k";
+    keyed.signal.freqHz = 1001.0;  // where the receiver listens from the start
+    keyed.tailSec = 2.0;
+    const test::CwSynthResult audio = test::SynthesizeCw(keyed);
+    std::vector<std::int16_t> pcm(audio.samples.size() + kBlockSize, 0);
+    for (std::size_t i = 0; i < audio.samples.size(); ++i) {
+        pcm[i] = static_cast<std::int16_t>(audio.samples[i] * 32767.0);
+    }
+    for (std::size_t at = 0; at + kBlockSize <= pcm.size(); at += kBlockSize) {
+        app.ProcessBlock(pcm.data() + at, 0);
+    }
+    // Every byte the receive text got, the prosign's two letters included,
+    // and nothing else, in order.
+    ASSERT_NE(rx.text.find("de dl1abc AR k"), std::string::npos) << rx.text;
+    EXPECT_EQ(reader.Read(rx.text.size()), rx.text);
+    EXPECT_TRUE(view.messages.empty());
 }
 
 TEST(Exchange, OnlyTheProgramsOwnFullPathLoads) {
