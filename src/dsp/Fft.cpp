@@ -136,8 +136,7 @@ inline void Butterfly(C* a) {
 }
 
 template <int R>
-void FixedPass(int n, int span, const double* twRe, const double* twIm,
-               double* re, double* im) {
+void FixedPass(int n, int span, const double* twRe, const double* twIm, double* re, double* im) {
     const int len = span * R;
     if (span == 1) {  // first pass: every twiddle is 1
         for (int base = 0; base < n; base += R) {

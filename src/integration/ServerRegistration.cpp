@@ -70,8 +70,8 @@ bool RegisterServer(const std::filesystem::path& dir, const std::filesystem::pat
     temp += ".new";
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << "[D-BUS Service]\nName=" << kServiceName << "\nExec=" << ExecWord(executable.string())
-            << " /Automation\n";
+        out << "[D-BUS Service]\nName=" << kServiceName
+            << "\nExec=" << ExecWord(executable.string()) << " /Automation\n";
         out.flush();
         if (!out) {
             std::filesystem::remove(temp, error);
