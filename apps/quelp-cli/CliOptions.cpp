@@ -205,6 +205,13 @@ class Parser {
             Flag(name, help_);
         } else if (name == "--version" || name == "-V") {
             Flag(name, version_);
+        } else if (name == "--decoder") {
+            if (!Value(name, v)) return;
+            if (v == "classic" || v == "adaptive") {
+                o.adaptive = v == "adaptive";
+            } else {
+                Fail("--decoder wants classic or adaptive, not '" + v + "'");
+            }
         } else if (name == "--freq") {
             // The tunable band depends on the rate in force, which a settings
             // file may set: the band is checked once the settings are read.
@@ -385,6 +392,11 @@ Decodes Morse (CW) from WAV files (PCM 8, 16, 24 or 32 bit, 11025, 22050 or
 44100 Hz) or from a sound card, and writes the text to standard output.
 
 Receiver:
+  --decoder classic|adaptive  classic (default) or the adaptive decoder for
+                         fading, weak and crowded signals: it finds the
+                         strongest steady signal (or keeps within 50 Hz of
+                         --freq), settles on the first seconds and then
+                         prints them, and stays silent on noise
   --freq HZ              receive frequency, within the tunable band (172 to
                          3004 Hz at 11025 Hz); without it (and without
                          --settings) the receiver tunes to the strongest signal

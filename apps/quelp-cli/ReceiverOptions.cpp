@@ -59,6 +59,13 @@ bool ApplyReceiverOptions(QuelpApp& app, const CliOptions& o, std::string& error
         app.SetAutoGoToMax(true);
     }
 
+    if (o.adaptive) {
+        AdaptiveSettings adaptive;
+        adaptive.frequencyHz = o.freqHz;
+        app.SetAdaptiveSettings(adaptive);
+        app.SelectDecoder(DecoderChoice::Adaptive);
+    }
+
     if (o.speedLow && o.speedHigh) app.LockSpeed(*o.speedLow, *o.speedHigh);
     return true;
 }

@@ -70,6 +70,8 @@ FileDecodeResult QuelpApp::DecodeWaveFile(const std::string& fileName, FileDecod
         if (n == 0 && options.goToMaxAfterFirstBlock) GoToMaxButtonClick();
         PaceFileBlock(deadline);
     }
+    // The end of the file: what a decoder still holds back is printed.
+    receiver_.EndOfInput();
     fileDecoding_ = false;
     waveRead_.Close();
 

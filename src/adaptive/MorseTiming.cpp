@@ -1,0 +1,95 @@
+#include "adaptive/MorseTiming.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quelp {
+
+void MorseTimingEstimates::Order() {
+    dot = std::clamp(dot, 0.01, 0.5);
+    dash = std::clamp(dash, 2.0 * dot, 5.0 * dot);
+    elementGap = std::clamp(elementGap, 0.4 * dot, 2.5 * dot);
+    charGap = std::max(charGap, 1.8 * elementGap);
+    wordGap = std::max(wordGap, 1.6 * charGap);
+}
+
+void MorseTiming::Reset(const MorseTimingEstimates& estimates) {
+    est_ = estimates;
+    est_.Order();
+    code_ = 1;
+    space_ = 0.0;
+    charEnded_ = wordEnded_ = true;
+    emittedSinceWord_ = false;
+}
+
+double MorseTiming::DotDashBoundary() const {
+    return std::sqrt(est_.dot * est_.dash);
+}
+
+double MorseTiming::ElementCharBoundary() const {
+    return std::sqrt(est_.elementGap * est_.charGap);
+}
+
+double MorseTiming::CharWordBoundary() const {
+    return std::sqrt(est_.charGap * est_.wordGap);
+}
+
+void MorseTiming::Mark(double seconds, std::int64_t firstSample) {
+    if (space_ > 0.0) SpaceEnded();
+    const bool dash = seconds > DotDashBoundary();
+    // One wild length (a mark merged with a neighbour) moves an estimate by
+    // no more than a doubling would.
+    if (dash) {
+        est_.dash += kRate * (std::min(seconds, 2.0 * est_.dash) - est_.dash);
+    } else {
+        est_.dot += kRate * (std::max(seconds, 0.5 * est_.dot) - est_.dot);
+    }
+    est_.Order();
+    if (code_ == 1) firstSample_ = firstSample;
+    // Past 31 elements the index would overflow: the character is garbage
+    // anyway and keeps its first elements.
+    if ((code_ & 0x80000000u) == 0) code_ = (code_ << 1) | (dash ? 1u : 0u);
+    charEnded_ = wordEnded_ = false;
+}
+
+void MorseTiming::Space(double seconds) {
+    space_ += seconds;
+    if (!charEnded_ && space_ > ElementCharBoundary()) EndCharacter();
+    if (!wordEnded_ && space_ > CharWordBoundary()) {
+        wordEnded_ = true;
+        if (emittedSinceWord_) {
+            emittedSinceWord_ = false;
+            sink_.TimedWordSpace();
+        }
+    }
+}
+
+void MorseTiming::SpaceEnded() {
+    const double s = space_;
+    space_ = 0.0;
+    if (s < ElementCharBoundary()) {
+        est_.elementGap += kRate * (std::min(s, 2.0 * est_.elementGap) - est_.elementGap);
+    } else if (s < CharWordBoundary()) {
+        est_.charGap += kRate * (s - est_.charGap);
+    } else if (s < 2.5 * est_.wordGap) {
+        // Longer pauses are the operator's, not the code's.
+        est_.wordGap += kRate * (s - est_.wordGap);
+    }
+    est_.Order();
+}
+
+void MorseTiming::EndCharacter() {
+    charEnded_ = true;
+    if (code_ != 1) {
+        sink_.TimedCharacter(code_, firstSample_);
+        emittedSinceWord_ = true;
+    }
+    code_ = 1;
+}
+
+void MorseTiming::End() {
+    if (!charEnded_) EndCharacter();
+    space_ = 0.0;
+}
+
+}  // namespace quelp

@@ -1,0 +1,74 @@
+#pragma once
+// Turns the keying's marks and spaces (in seconds) into characters: a mark
+// is a dot or a dash against the running dot and dash lengths; a space is an
+// element gap, a character gap or a word gap against three running gap
+// lengths, the last two kept as two clusters of the measured long gaps, so
+// that stretched (Farnsworth) spacing shows as long character gaps rather
+// than as word gaps. Every length follows the sender as the marks and
+// spaces come, so speed changes and hand keying are followed too.
+
+#include <cstdint>
+
+namespace quelp {
+
+struct MorseTimingEstimates {
+    double dot = 0.06;  // seconds
+    double dash = 0.18;
+    double elementGap = 0.06;
+    double charGap = 0.18;
+    double wordGap = 0.42;
+
+    // A dot length free of the detector's bias (marks read short and gaps
+    // long by the same amount).
+    double Unit() const { return 0.5 * (dot + elementGap); }
+    // Keeps the lengths in order and apart, whatever was measured.
+    void Order();
+};
+
+class MorseTimingSink {
+  public:
+    // A character's tree index (>= 2) and the sample its first mark began at.
+    virtual void TimedCharacter(std::uint32_t code, std::int64_t firstSample) = 0;
+    virtual void TimedWordSpace() = 0;
+
+  protected:
+    ~MorseTimingSink() = default;
+};
+
+class MorseTiming {
+  public:
+    // How far each new length moves its estimate.
+    static constexpr double kRate = 0.15;
+
+    explicit MorseTiming(MorseTimingSink& sink) : sink_(sink) {}
+
+    void Reset(const MorseTimingEstimates& estimates);
+    const MorseTimingEstimates& Estimates() const { return est_; }
+
+    // A mark of `seconds` that began at `firstSample`.
+    void Mark(double seconds, std::int64_t firstSample);
+    // The current space grew by `seconds`; a character or word ends as soon
+    // as the space passes its boundary.
+    void Space(double seconds);
+    // The end of the input: the character being keyed ends.
+    void End();
+
+    double DotDashBoundary() const;
+    double ElementCharBoundary() const;
+    double CharWordBoundary() const;
+
+  private:
+    void SpaceEnded();
+    void EndCharacter();
+
+    MorseTimingSink& sink_;
+    MorseTimingEstimates est_;
+    std::uint32_t code_ = 1;
+    std::int64_t firstSample_ = 0;
+    double space_ = 0.0;
+    bool charEnded_ = true;
+    bool wordEnded_ = true;
+    bool emittedSinceWord_ = false;
+};
+
+}  // namespace quelp
