@@ -54,6 +54,14 @@ std::string Normalise(const std::string& text) {
     return out;
 }
 
+// A key-down level that keeps the noise of `snrDb` within full scale (its
+// standard deviation at most 0.2), as a receiver's gain control would.
+double LevelFor(double snrDb, int rate) {
+    const double level =
+        0.2 * std::sqrt(2.0 * std::pow(10.0, snrDb / 10.0) * 2500.0 / (rate / 2.0));
+    return std::min(0.25, level);
+}
+
 double FadeDepth(double db) {
     return 1.0 - std::pow(10.0, -db / 20.0);
 }
@@ -71,6 +79,7 @@ std::vector<Case> Corpus() {
     for (double snr : {10.0, 3.0, 0.0, -3.0, -6.0, -9.0, -12.0}) {
         CwSynthOptions o = base(11);
         o.snrDb = snr;
+        o.signal.level = LevelFor(snr, o.rate);
         char name[32];
         std::snprintf(name, sizeof name, "%+g dB", snr);
         cases.push_back({"SNR (2500 Hz), 20 WPM", name, o, kQso});
@@ -89,12 +98,10 @@ std::vector<Case> Corpus() {
     {
         CwSynthOptions o = base(13);
         o.signal.text = "";
-        o.signal.level = 0.0;
         o.signal.wpm = 20.0;
         o.tailSec = 60.0;
-        o.snrDb = 0.0;  // against a level of 0.25 below
-        o.signal.level = 0.25;
-        o.signal.text = "";
+        o.snrDb = 0.0;  // against the level below
+        o.signal.level = 0.1;
         cases.push_back({"Noise alone, 60 s", "characters printed", o, ""});
     }
     for (double wpm : {12.0, 20.0, 30.0, 45.0}) {

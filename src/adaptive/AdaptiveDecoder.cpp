@@ -1,5 +1,7 @@
 #include "adaptive/AdaptiveDecoder.h"
 
+#include "adaptive/SplitTwo.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -21,41 +23,6 @@ constexpr int kShortestMark = 2;
 double LogNormalPrior(double units, double mean, double spread) {
     const double z = (units - mean) / (spread * mean);
     return -0.5 * z * z - std::log(spread * mean);
-}
-
-// Splits sorted values in two where the spread within the halves is least
-// (on a log scale); returns the first index of the upper half, or 0 when one
-// group fits better than two.
-std::size_t SplitTwo(const std::vector<double>& sorted) {
-    const std::size_t n = sorted.size();
-    if (n < 4) return 0;
-    std::vector<double> logs(n);
-    for (std::size_t i = 0; i < n; ++i) logs[i] = std::log(sorted[i]);
-    double total = 0.0;
-    double total2 = 0.0;
-    for (double v : logs) {
-        total += v;
-        total2 += v * v;
-    }
-    const double whole = total2 - total * total / static_cast<double>(n);
-    double bestCost = whole;
-    std::size_t best = 0;
-    double low = 0.0;
-    double low2 = 0.0;
-    for (std::size_t k = 1; k < n; ++k) {
-        low += logs[k - 1];
-        low2 += logs[k - 1] * logs[k - 1];
-        const double nl = static_cast<double>(k);
-        const double nh = static_cast<double>(n - k);
-        const double cost =
-            (low2 - low * low / nl) + ((total2 - low2) - (total - low) * (total - low) / nh);
-        if (cost < bestCost) {
-            bestCost = cost;
-            best = k;
-        }
-    }
-    // Two groups must explain most of the spread to count as dots and dashes.
-    return bestCost < 0.35 * whole ? best : 0;
 }
 
 double Median(const std::vector<double>& v, std::size_t from, std::size_t to) {
@@ -256,6 +223,7 @@ void AdaptiveDecoder::Settle() {
     held.swap(held_);
     settled_ = true;
     mute_ = true;
+    timing_.Forget();
     StartSearch(unit, guess);
     for (float x : held) Run(x);
     segments_.clear();

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "adaptive/SplitTwo.h"
+
 namespace quelp {
 
 void MorseTimingEstimates::Order() {
@@ -11,6 +13,10 @@ void MorseTimingEstimates::Order() {
     elementGap = std::clamp(elementGap, 0.4 * dot, 2.5 * dot);
     charGap = std::max(charGap, 1.8 * elementGap);
     wordGap = std::max(wordGap, 1.6 * charGap);
+}
+
+void MorseTiming::Forget() {
+    longGaps_.clear();
 }
 
 void MorseTiming::Reset(const MorseTimingEstimates& estimates) {
@@ -69,13 +75,41 @@ void MorseTiming::SpaceEnded() {
     space_ = 0.0;
     if (s < ElementCharBoundary()) {
         est_.elementGap += kRate * (std::min(s, 2.0 * est_.elementGap) - est_.elementGap);
-    } else if (s < CharWordBoundary()) {
-        est_.charGap += kRate * (s - est_.charGap);
-    } else if (s < 2.5 * est_.wordGap) {
+    } else if (s < std::max(3.0 * est_.wordGap, 3.0)) {
         // Longer pauses are the operator's, not the code's.
-        est_.wordGap += kRate * (s - est_.wordGap);
+        LongGap(s);
     }
     est_.Order();
+}
+
+void MorseTiming::LongGap(double s) {
+    if (longGaps_.size() >= kLongGaps) longGaps_.erase(longGaps_.begin());
+    longGaps_.push_back(s);
+    if (longGaps_.size() < 4) {
+        // Too few to group: each moves the estimate it is nearest.
+        double& estimate = s < CharWordBoundary() ? est_.charGap : est_.wordGap;
+        estimate += kRate * (s - estimate);
+        return;
+    }
+    std::vector<double> sorted = longGaps_;
+    std::sort(sorted.begin(), sorted.end());
+    const std::size_t split = SplitTwo(sorted);
+    const double low = sorted[split / 2];
+    const double high = sorted[split + (sorted.size() - split) / 2];
+    if (split > 0 && high > 1.6 * low) {
+        est_.charGap = low;
+        est_.wordGap = high;
+        return;
+    }
+    // One group: character gaps when they are about as long as a dash or
+    // shorter, word gaps otherwise (a sender of single-letter words).
+    const double m = sorted[sorted.size() / 2];
+    if (m < 2.0 * est_.dash) {
+        est_.charGap = m;
+        est_.wordGap = std::max(est_.wordGap, 2.2 * m);
+    } else {
+        est_.wordGap = m;
+    }
 }
 
 void MorseTiming::EndCharacter() {

@@ -2,12 +2,13 @@
 // Turns the keying's marks and spaces (in seconds) into characters: a mark
 // is a dot or a dash against the running dot and dash lengths; a space is an
 // element gap, a character gap or a word gap against three running gap
-// lengths, the last two kept as two clusters of the measured long gaps, so
-// that stretched (Farnsworth) spacing shows as long character gaps rather
-// than as word gaps. Every length follows the sender as the marks and
+// lengths, the last two the two groups of the recent long gaps, so that
+// stretched spacing (slow practice sending) shows as long character gaps
+// rather than as word gaps. Every length follows the sender as the marks and
 // spaces come, so speed changes and hand keying are followed too.
 
 #include <cstdint>
+#include <vector>
 
 namespace quelp {
 
@@ -42,7 +43,13 @@ class MorseTiming {
 
     explicit MorseTiming(MorseTimingSink& sink) : sink_(sink) {}
 
+    // Gap lengths longer than an element gap kept for grouping.
+    static constexpr std::size_t kLongGaps = 40;
+
+    // New estimates; the long gaps measured so far stay.
     void Reset(const MorseTimingEstimates& estimates);
+    // Forgets the long gaps too.
+    void Forget();
     const MorseTimingEstimates& Estimates() const { return est_; }
 
     // A mark of `seconds` that began at `firstSample`.
@@ -60,6 +67,7 @@ class MorseTiming {
   private:
     void SpaceEnded();
     void EndCharacter();
+    void LongGap(double seconds);
 
     MorseTimingSink& sink_;
     MorseTimingEstimates est_;
@@ -69,6 +77,7 @@ class MorseTiming {
     bool charEnded_ = true;
     bool wordEnded_ = true;
     bool emittedSinceWord_ = false;
+    std::vector<double> longGaps_;
 };
 
 }  // namespace quelp
