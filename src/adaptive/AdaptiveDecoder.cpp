@@ -7,11 +7,13 @@
 #include <numbers>
 
 #include "dsp/Bins.h"
-#include "dsp/Fft.h"
 
 namespace quelp {
 
 namespace {
+
+// Transforms looked back on by the squelch (1024 samples apart).
+constexpr std::size_t kToneHops = 32;
 
 // The first look at the keying, before the speed is known: a low-pass for
 // about 48 WPM, wide enough for every speed up to 60 WPM.
@@ -33,6 +35,14 @@ double Median(const std::vector<double>& v, std::size_t from, std::size_t to) {
 
 AdaptiveDecoder::AdaptiveDecoder(double sampleRate, DecoderEvents& events)
     : sampleRate_(sampleRate > 0.0 ? sampleRate : 11025.0), events_(events), front_(sampleRate_) {
+    const auto n = static_cast<std::size_t>(fft_.Length());
+    recent_.assign(n, 0.0);
+    re_.assign(n, 0.0);
+    im_.assign(n, 0.0);
+    outRe_.assign(n, 0.0);
+    outIm_.assign(n, 0.0);
+    power_.assign(n / 2, 0.0);
+    toneDb_.assign(kToneHops, 0.0);
     Restart();
 }
 
@@ -47,6 +57,8 @@ void AdaptiveDecoder::Restart() {
     held_.clear();
     held_.reserve(static_cast<std::size_t>(kSettleSeconds * sampleRate_) + 1);
     offsetHz_ = 0.0;
+    toneDbCount_ = 0;
+    recentPos_ = 0;
 }
 
 void AdaptiveDecoder::Sample(double x) {
@@ -240,6 +252,7 @@ void AdaptiveDecoder::Settle() {
 // --- decoding ---------------------------------------------------------------------
 
 void AdaptiveDecoder::Run(double x) {
+    Watch(x);
     std::complex<double> frame;
     if (front_.Step(x, frame)) Frame(frame);
 }
@@ -282,8 +295,46 @@ void AdaptiveDecoder::Follow(std::complex<double> frame, bool mark) {
     lastFrame_ = frame;
 }
 
+void AdaptiveDecoder::Watch(double x) {
+    const std::size_t n = recent_.size();
+    recent_[recentPos_ % n] = x;
+    if (++recentPos_ % (n / 2) != 0 || recentPos_ < n) return;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double w = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(i) /
+                                              static_cast<double>(n));
+        re_[i] = w * recent_[(recentPos_ + i) % n];
+    }
+    fft_.Transform(re_.data(), im_.data(), outRe_.data(), outIm_.data());
+    for (std::size_t k = 0; k < power_.size(); ++k) {
+        power_[k] = outRe_[k] * outRe_[k] + outIm_[k] * outIm_[k];
+    }
+    const auto bin = static_cast<std::size_t>(
+        std::clamp(std::lround(front_.Frequency() * static_cast<double>(n) / sampleRate_), 1L,
+                   static_cast<long>(power_.size()) - 2));
+    const double tone = std::max({power_[bin - 1], power_[bin], power_[bin + 1]});
+    // The floor: the median of the band, which a few other signals do not move.
+    std::vector<double>& band = re_;
+    band.assign(power_.begin() + kFirstBin, power_.begin() + kLastBin + 1);
+    std::nth_element(band.begin(), band.begin() + static_cast<long>(band.size() / 2), band.end());
+    const double floor = band[band.size() / 2];
+    toneDb_[toneDbPos_] = 10.0 * std::log10((tone + 1e-30) / (floor + 1e-30));
+    toneDbPos_ = (toneDbPos_ + 1) % toneDb_.size();
+    toneDbCount_ = std::min(toneDbCount_ + 1, toneDb_.size());
+    re_.resize(n);
+}
+
+double AdaptiveDecoder::ToneOverFloorDb() const {
+    if (toneDbCount_ == 0) return 0.0;
+    double sum = 0.0;
+    for (std::size_t i = 0; i < toneDbCount_; ++i) sum += toneDb_[i];
+    return sum / static_cast<double>(toneDbCount_);
+}
+
 void AdaptiveDecoder::TimedCharacter(std::uint32_t code, std::int64_t) {
-    if (mute_ || levels_.SnrDb() < settings_.squelchDb) return;
+    if (std::getenv("QUELP_ADEBUG") && !mute_)
+        std::fprintf(stderr, "[%u %.1f dB f=%.1f u=%.3f]\n", code, ToneOverFloorDb(), FrequencyHz(),
+                     timing_.Estimates().Unit());
+    if (mute_ || ToneOverFloorDb() < settings_.squelchDb) return;
     printedInWord_ = true;
     events_.CharacterDecoded(code);
 }

@@ -20,6 +20,7 @@
 #include "adaptive/KeyingViterbi.h"
 #include "adaptive/MorseTiming.h"
 #include "decoder/MainDecoder.h"
+#include "dsp/Fft.h"
 
 namespace quelp {
 
@@ -28,9 +29,9 @@ struct AdaptiveSettings {
     std::optional<double> frequencyHz;
     // How far the tracking may pull away from a given frequency.
     double afcLimitHz = 50.0;
-    // Characters print only while the mark stands this far above the noise
-    // in the matched bandwidth.
-    double squelchDb = 6.0;
+    // Characters print only while the tone stands this far above the noise
+    // floor of the band, both measured in a 5 Hz band over about 3 s.
+    double squelchDb = 5.5;
 };
 
 class AdaptiveDecoder final : private MorseTimingSink {
@@ -55,6 +56,8 @@ class AdaptiveDecoder final : private MorseTimingSink {
     double FrequencyHz() const { return front_.Frequency(); }
     double Wpm() const { return 1.2 / timing_.Estimates().Unit(); }
     double SnrDb() const { return levels_.SnrDb(); }
+    // The tone over the noise floor, in dB, as the squelch judges it.
+    double ToneOverFloorDb() const;
 
   private:
     void TimedCharacter(std::uint32_t code, std::int64_t firstSample) override;
@@ -68,6 +71,7 @@ class AdaptiveDecoder final : private MorseTimingSink {
     void Frame(std::complex<double> frame);
     void Hand(const std::vector<KeyingSegment>& segments);
     void Follow(std::complex<double> frame, bool mark);
+    void Watch(double x);
 
     double sampleRate_;
     DecoderEvents& events_;
@@ -86,6 +90,15 @@ class AdaptiveDecoder final : private MorseTimingSink {
     bool lastMark_ = false;
     bool printedInWord_ = false;
     int lag_ = 30;
+    // The squelch's look at the band: the last transform's worth of input
+    // and the tone's level over the floor in the recent transforms.
+    Fft fft_{Fft::ForBlock()};
+    std::vector<double> recent_;
+    std::size_t recentPos_ = 0;
+    std::vector<double> re_, im_, outRe_, outIm_, power_;
+    std::vector<double> toneDb_;
+    std::size_t toneDbPos_ = 0;
+    std::size_t toneDbCount_ = 0;
 };
 
 }  // namespace quelp
