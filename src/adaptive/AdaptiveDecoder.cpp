@@ -163,11 +163,14 @@ double AdaptiveDecoder::EstimateUnit() {
             if (front_.Step(x, f)) r.push_back(std::abs(f));
         }
         SettleLevels(levels_, r);
-        const double threshold = levels_.Threshold();
+        // The threshold follows the levels frame by frame, as it will when
+        // decoding: a fade in the held seconds does not merge the marks.
         std::vector<double> marks;
         int run = 0;
         for (double v : r) {
-            if (v > threshold) {
+            const bool mark = v > levels_.Threshold();
+            levels_.Update(v);
+            if (mark) {
                 ++run;
             } else {
                 if (run >= kShortestMark) marks.push_back(run * front_.FrameSeconds());
@@ -331,6 +334,11 @@ double AdaptiveDecoder::ToneOverFloorDb() const {
 }
 
 void AdaptiveDecoder::TimedCharacter(std::uint32_t code, std::int64_t) {
+    if (std::getenv("QUELP_ADEBUG") && !mute_)
+        std::fprintf(stderr, "[%u %.1f dB f=%.1f u=%.3f eg=%.3f cg=%.3f wg=%.3f]\n", code,
+                     ToneOverFloorDb(), FrequencyHz(), timing_.Estimates().Unit(),
+                     timing_.Estimates().elementGap, timing_.Estimates().charGap,
+                     timing_.Estimates().wordGap);
     if (std::getenv("QUELP_ADEBUG") && !mute_)
         std::fprintf(stderr, "[%u %.1f dB f=%.1f u=%.3f]\n", code, ToneOverFloorDb(), FrequencyHz(),
                      timing_.Estimates().Unit());

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-
-#include "adaptive/SplitTwo.h"
+#include <vector>
 
 namespace quelp {
 
@@ -91,25 +90,38 @@ void MorseTiming::LongGap(double s) {
         estimate += kRate * (s - estimate);
         return;
     }
+    // Character gaps are the commonest long gaps: their length is where the
+    // long gaps crowd (within a quarter either way). Word gaps are the
+    // long gaps well above that, pauses and fades aside.
     std::vector<double> sorted = longGaps_;
     std::sort(sorted.begin(), sorted.end());
-    const std::size_t split = SplitTwo(sorted);
-    const double low = sorted[split / 2];
-    const double high = sorted[split + (sorted.size() - split) / 2];
-    if (split > 0 && high > 1.6 * low) {
-        est_.charGap = low;
-        est_.wordGap = high;
-        return;
+    std::vector<std::size_t> firsts(sorted.size());
+    std::vector<std::size_t> counts(sorted.size());
+    std::size_t most = 0;
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        const auto first = std::lower_bound(sorted.begin(), sorted.end(), sorted[i] / 1.25);
+        const auto last = std::upper_bound(sorted.begin(), sorted.end(), sorted[i] * 1.25);
+        firsts[i] = static_cast<std::size_t>(first - sorted.begin());
+        counts[i] = static_cast<std::size_t>(last - first);
+        most = std::max(most, counts[i]);
     }
-    // One group: character gaps when they are about as long as a dash or
-    // shorter, word gaps otherwise (a sender of single-letter words).
-    const double m = sorted[sorted.size() / 2];
-    if (m < 2.0 * est_.dash) {
-        est_.charGap = m;
-        est_.wordGap = std::max(est_.wordGap, 2.2 * m);
-    } else {
-        est_.wordGap = m;
+    // Word gaps spread wider than character gaps and can outnumber them in
+    // a run of short words: the shortest crowd with half the most counts.
+    std::size_t bestFirst = 0;
+    std::size_t bestCount = 0;
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        if (2 * counts[i] >= most) {
+            bestFirst = firsts[i];
+            bestCount = counts[i];
+            break;
+        }
     }
+    est_.charGap = sorted[bestFirst + bestCount / 2];
+    std::vector<double> words;
+    for (double g : sorted) {
+        if (g > 1.7 * est_.charGap && g < 3.5 * est_.charGap) words.push_back(g);
+    }
+    est_.wordGap = words.size() >= 2 ? words[words.size() / 2] : 7.0 / 3.0 * est_.charGap;
 }
 
 void MorseTiming::EndCharacter() {
