@@ -334,14 +334,6 @@ double AdaptiveDecoder::ToneOverFloorDb() const {
 }
 
 void AdaptiveDecoder::TimedCharacter(std::uint32_t code, std::int64_t) {
-    if (std::getenv("QUELP_ADEBUG") && !mute_)
-        std::fprintf(stderr, "[%u %.1f dB f=%.1f u=%.3f eg=%.3f cg=%.3f wg=%.3f]\n", code,
-                     ToneOverFloorDb(), FrequencyHz(), timing_.Estimates().Unit(),
-                     timing_.Estimates().elementGap, timing_.Estimates().charGap,
-                     timing_.Estimates().wordGap);
-    if (std::getenv("QUELP_ADEBUG") && !mute_)
-        std::fprintf(stderr, "[%u %.1f dB f=%.1f u=%.3f]\n", code, ToneOverFloorDb(), FrequencyHz(),
-                     timing_.Estimates().Unit());
     if (mute_ || ToneOverFloorDb() < settings_.squelchDb) return;
     printedInWord_ = true;
     events_.CharacterDecoded(code);
