@@ -15,9 +15,12 @@ namespace {
 // Transforms looked back on by the squelch (1024 samples apart).
 constexpr std::size_t kToneHops = 32;
 
-// The first look at the keying, before the speed is known: a low-pass for
-// about 48 WPM, wide enough for every speed up to 60 WPM.
-constexpr double kFirstUnit = 0.025;
+// The first looks at the keying, before the speed is known: low-passes for
+// 20 WPM, narrow enough for weak signals, and for 48 WPM, wide enough for
+// fast ones; the speed each measures sets its next look's low-pass until the
+// two agree, and the speed whose lengths fit the keying best is taken.
+constexpr double kFirstUnits[] = {0.06, 0.025};
+constexpr int kUnitRounds = 5;
 // Marks shorter than this many frames of the first look are noise.
 constexpr int kShortestMark = 2;
 
@@ -153,31 +156,42 @@ void SettleLevels(KeyLevels& levels, std::vector<double> r) {
 
 }  // namespace
 
-double AdaptiveDecoder::EstimateUnit() {
-    double unit = kFirstUnit;
-    for (int round = 0; round < 2; ++round) {
-        front_.SetUnit(unit);
-        std::vector<double> r;
-        std::complex<double> f;
-        for (float x : held_) {
-            if (front_.Step(x, f)) r.push_back(std::abs(f));
+void AdaptiveDecoder::Look(double unit, std::vector<double>& marks, std::vector<double>& gaps) {
+    front_.SetUnit(unit);
+    std::vector<double> r;
+    std::complex<double> f;
+    for (float x : held_) {
+        if (front_.Step(x, f)) r.push_back(std::abs(f));
+    }
+    SettleLevels(levels_, r);
+    // The threshold follows the levels frame by frame, as it will when
+    // decoding: a fade in the held seconds does not merge the marks.
+    marks.clear();
+    gaps.clear();
+    int run = 0;
+    int gap = -1;  // no mark yet
+    for (double v : r) {
+        const bool mark = v > levels_.Threshold();
+        levels_.Update(v);
+        if (mark) {
+            if (run == 0 && gap > 0) gaps.push_back(gap * front_.FrameSeconds());
+            ++run;
+            gap = 0;
+        } else {
+            if (run >= kShortestMark) marks.push_back(run * front_.FrameSeconds());
+            run = 0;
+            if (gap >= 0) ++gap;
         }
-        SettleLevels(levels_, r);
-        // The threshold follows the levels frame by frame, as it will when
-        // decoding: a fade in the held seconds does not merge the marks.
-        std::vector<double> marks;
-        int run = 0;
-        for (double v : r) {
-            const bool mark = v > levels_.Threshold();
-            levels_.Update(v);
-            if (mark) {
-                ++run;
-            } else {
-                if (run >= kShortestMark) marks.push_back(run * front_.FrameSeconds());
-                run = 0;
-            }
-        }
-        if (marks.size() < 3) return round == 0 ? 0.06 : unit;
+    }
+}
+
+double AdaptiveDecoder::ConvergeUnit(double unit, double& score) {
+    std::vector<double> marks;
+    std::vector<double> gaps;
+    score = 0.0;
+    for (int round = 0; round < kUnitRounds; ++round) {
+        Look(unit, marks, gaps);
+        if (marks.size() < 3) return unit;
         std::sort(marks.begin(), marks.end());
         const std::size_t split = SplitTwo(marks);
         double dot = 0.0;
@@ -188,9 +202,48 @@ double AdaptiveDecoder::EstimateUnit() {
             const double l = Median(marks, split, marks.size());
             dot = l / s > 2.0 && l / s < 5.0 ? 0.5 * (s + l / 3.0) : s;
         }
-        unit = std::clamp(dot, 0.02, 0.24);
+        const double next = std::clamp(dot, 0.02, 0.24);
+        const bool agreed = std::abs(next - unit) < 0.1 * unit;
+        unit = next;
+        if (agreed) break;
     }
+    // How well the lengths fit the keying at this speed: elements and gaps
+    // of about one or three dots. Noise, and a low-pass too wide or too
+    // narrow for the sender, give lengths of any kind.
+    auto fits = [unit](double seconds) {
+        const double dots = seconds / unit;
+        return (dots > 0.6 && dots < 1.6) || (dots > 2.2 && dots < 4.5);
+    };
+    std::size_t fitting = 0;
+    std::size_t counted = 0;
+    for (double m : marks) {
+        fitting += fits(m) ? 1 : 0;
+        ++counted;
+    }
+    for (double g : gaps) {
+        if (g > 10.0 * unit) continue;
+        fitting += fits(g) ? 1 : 0;
+        ++counted;
+    }
+    score = counted > 0 ? static_cast<double>(fitting) / static_cast<double>(counted) : 0.0;
     return unit;
+}
+
+double AdaptiveDecoder::EstimateUnit() {
+    double best = kFirstUnits[0];
+    double bestScore = -1.0;
+    for (double start : kFirstUnits) {
+        double score = 0.0;
+        const double unit = ConvergeUnit(start, score);
+        if (score > bestScore) {
+            bestScore = score;
+            best = unit;
+        }
+    }
+    std::vector<double> marks;
+    std::vector<double> gaps;
+    Look(best, marks, gaps);
+    return best;
 }
 
 void AdaptiveDecoder::StartSearch(double unit, const MorseTimingEstimates& timing) {
@@ -198,7 +251,7 @@ void AdaptiveDecoder::StartSearch(double unit, const MorseTimingEstimates& timin
     const double f = KeyingFrontEnd::kFramesPerUnit;
     // Dots and dashes (dash 2.5 to 4 dots, hand keying), element and
     // character gaps; longer spaces are the long-space state's.
-    const int markMax = static_cast<int>(6 * f);
+    const int markMax = static_cast<int>(8 * f);
     const int spaceMax = static_cast<int>(5 * f);
     std::vector<double> mark(static_cast<std::size_t>(markMax));
     std::vector<double> space(static_cast<std::size_t>(spaceMax));
@@ -206,7 +259,7 @@ void AdaptiveDecoder::StartSearch(double unit, const MorseTimingEstimates& timin
     for (int d = 1; d <= markMax; ++d) {
         const double u = d / f;
         const double p = 0.55 * std::exp(LogNormalPrior(u, 1.0, 0.35)) +
-                         0.45 * std::exp(LogNormalPrior(u, 3.0, 0.25));
+                         0.45 * std::exp(LogNormalPrior(u, 3.0, 0.35));
         mark[static_cast<std::size_t>(d - 1)] = std::max(std::log(p + 1e-300), floorLogP);
     }
     for (int d = 1; d <= spaceMax; ++d) {

@@ -66,6 +66,10 @@ class AdaptiveDecoder final : private MorseTimingSink {
     void Settle();
     double PickFrequency() const;
     double EstimateUnit();
+    double ConvergeUnit(double unit, double& score);
+    // The held seconds through a low-pass for `unit`: the lengths of the
+    // marks and of the gaps between them.
+    void Look(double unit, std::vector<double>& marks, std::vector<double>& gaps);
     void StartSearch(double unit, const MorseTimingEstimates& timing);
     void Run(double x);
     void Frame(std::complex<double> frame);

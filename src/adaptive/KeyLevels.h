@@ -40,7 +40,9 @@ class KeyLevels {
     static constexpr double kAttack = 0.25;
     static constexpr double kRelease = 0.06;
     static constexpr double kKeyUpDecay = 0.012;
-    static constexpr double kNoiseRate = 0.004;
+    static constexpr double kNoiseRate = 0.02;
+    // The 20th percentile of the Rayleigh distribution over sigma.
+    static constexpr double kLowFifth = 0.668;
     // The mark level never sinks below this multiple of the noise: without a
     // signal the threshold stays out of the noise.
     static constexpr double kMarkFloor = 2.5;
@@ -78,9 +80,12 @@ class KeyLevels {
         if (r > Threshold()) {
             mark_ += (r > mark_ ? kAttack : kRelease) * (r - mark_);
         } else {
-            sigma_ = std::sqrt(sigma_ * sigma_ + kNoiseRate * (0.5 * r * r - sigma_ * sigma_));
             mark_ -= kKeyUpDecay * mark_;
         }
+        // The noise from the lowest fifth of the frames, tracked on a log
+        // scale: those lie between the elements, and a weak mark in a fade,
+        // which a threshold would take for noise, does not lift them.
+        sigma_ *= std::exp(r < kLowFifth * sigma_ ? -0.8 * kNoiseRate : 0.2 * kNoiseRate);
         mark_ = std::max(mark_, kMarkFloor * sigma_);
     }
 
