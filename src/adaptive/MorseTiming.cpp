@@ -14,6 +14,33 @@ void MorseTimingEstimates::Order() {
     wordGap = std::max(wordGap, 1.6 * charGap);
 }
 
+std::size_t ElementCount(std::uint32_t code) {
+    std::size_t n = 0;
+    while (code > 1) {
+        code >>= 1;
+        ++n;
+    }
+    return n;
+}
+
+bool IsMorseCharacter(std::uint32_t code) {
+    // Letters, digits, punctuation and the prosigns operators send.
+    static constexpr const char* kCodes[] = {
+        ".-",     "-...",   "-.-.",   "-..",    ".",      "..-.",   "--.",      "....",   "..",
+        ".---",   "-.-",    ".-..",   "--",     "-.",     "---",    ".--.",     "--.-",   ".-.",
+        "...",    "-",      "..-",    "...-",   ".--",    "-..-",   "-.--",     "--..",   "-----",
+        ".----",  "..---",  "...--",  "....-",  ".....",  "-....",  "--...",    "---..",  "----.",
+        ".-.-.-", "--..--", "..--..", "-..-.",  "-...-",  "-....-", "-.--.",    "-.--.-", ".----.",
+        "---...", "-.-.-.", ".-.-.",  ".--.-.", ".-..-.", "...-.-", "........", "----",   ".-.-",
+        "..--",   "---.",   ".--.-",  "..-..",  "...-.",  ".-...",  "-.-.--",   "-.-..",  "--.--"};
+    for (const char* text : kCodes) {
+        std::uint32_t c = 1;
+        for (const char* e = text; *e != 0; ++e) c = (c << 1) | (*e == '-' ? 1u : 0u);
+        if (c == code) return true;
+    }
+    return false;
+}
+
 void MorseTiming::Forget() {
     longGaps_.clear();
 }
@@ -50,7 +77,10 @@ void MorseTiming::Mark(double seconds, std::int64_t firstSample) {
         est_.dot += kRate * (std::max(seconds, 0.5 * est_.dot) - est_.dot);
     }
     est_.Order();
-    if (code_ == 1) firstSample_ = firstSample;
+    if (code_ == 1) {
+        firstSample_ = firstSample;
+        innerGaps_.clear();
+    }
     // Past 31 elements the index would overflow: the character is garbage
     // anyway and keeps its first elements.
     if ((code_ & 0x80000000u) == 0) code_ = (code_ << 1) | (dash ? 1u : 0u);
@@ -73,6 +103,7 @@ void MorseTiming::SpaceEnded() {
     const double s = space_;
     space_ = 0.0;
     if (s < ElementCharBoundary()) {
+        innerGaps_.push_back(s);
         est_.elementGap += kRate * (std::min(s, 2.0 * est_.elementGap) - est_.elementGap);
     } else if (s < std::max(3.0 * est_.wordGap, 3.0)) {
         // Longer pauses are the operator's, not the code's.
@@ -127,10 +158,33 @@ void MorseTiming::LongGap(double s) {
 void MorseTiming::EndCharacter() {
     charEnded_ = true;
     if (code_ != 1) {
-        sink_.TimedCharacter(code_, firstSample_);
+        if ((code_ & 0x80000000u) == 0 && innerGaps_.size() + 1 == ElementCount(code_)) {
+            Emit(code_, 0, innerGaps_.size());
+        } else {
+            sink_.TimedCharacter(code_, firstSample_);
+        }
         emittedSinceWord_ = true;
     }
     code_ = 1;
+    innerGaps_.clear();
+}
+
+void MorseTiming::Emit(std::uint32_t code, std::size_t firstGap, std::size_t gaps) {
+    // A code no alphabet has is mostly two characters whose letter gap came
+    // out short: split where the gap inside it was longest.
+    if (gaps == 0 || IsMorseCharacter(code)) {
+        sink_.TimedCharacter(code, firstSample_);
+        return;
+    }
+    std::size_t longest = firstGap;
+    for (std::size_t i = firstGap; i < firstGap + gaps; ++i) {
+        if (innerGaps_[i] > innerGaps_[longest]) longest = i;
+    }
+    const std::size_t before = longest - firstGap + 1;  // elements before the split
+    const std::size_t after = gaps + 1 - before;
+    const std::uint32_t tail = code & ((1u << after) - 1u);
+    Emit((code >> after), firstGap, before - 1);
+    Emit((1u << after) | tail, longest + 1, after - 1);
 }
 
 void MorseTiming::End() {

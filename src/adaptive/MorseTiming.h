@@ -7,6 +7,7 @@
 // rather than as word gaps. Every length follows the sender as the marks and
 // spaces come, so speed changes and hand keying are followed too.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -25,6 +26,12 @@ struct MorseTimingEstimates {
     // Keeps the lengths in order and apart, whatever was measured.
     void Order();
 };
+
+// Elements in a tree index (0 for 1).
+std::size_t ElementCount(std::uint32_t code);
+// Whether a tree index is a character of one of the alphabets in use
+// (letters, digits, punctuation, the national letters and the prosigns).
+bool IsMorseCharacter(std::uint32_t code);
 
 class MorseTimingSink {
   public:
@@ -68,6 +75,9 @@ class MorseTiming {
     void SpaceEnded();
     void EndCharacter();
     void LongGap(double seconds);
+    // Hands over `code` whose element gaps are innerGaps_[firstGap ..
+    // firstGap + gaps), split where no alphabet has it.
+    void Emit(std::uint32_t code, std::size_t firstGap, std::size_t gaps);
 
     MorseTimingSink& sink_;
     MorseTimingEstimates est_;
@@ -78,6 +88,7 @@ class MorseTiming {
     bool wordEnded_ = true;
     bool emittedSinceWord_ = false;
     std::vector<double> longGaps_;
+    std::vector<double> innerGaps_;  // the element gaps of the character being keyed
 };
 
 }  // namespace quelp
