@@ -37,8 +37,8 @@ inline double LogBesselI0(double x) {
 class KeyLevels {
   public:
     // Rates per frame (three frames per dot).
-    static constexpr double kAttack = 0.25;
-    static constexpr double kRelease = 0.06;
+    static constexpr double kAttack = 0.3;
+    static constexpr double kRelease = 0.2;
     static constexpr double kKeyUpDecay = 0.012;
     static constexpr double kNoiseRate = 0.02;
     // The 20th percentile of the Rayleigh distribution over sigma.
@@ -50,6 +50,8 @@ class KeyLevels {
     // weighed down accordingly.
     static constexpr double kFrameWeight = 0.5;
     static constexpr double kMaxLlr = 25.0;
+    // Noise alone exceeds this multiple of sigma in 0.03 % of the frames.
+    static constexpr double kSureMark = 4.0;
 
     void Reset(double mark, double noiseSigma) {
         sigma_ = std::max(noiseSigma, 1e-9);
@@ -77,7 +79,9 @@ class KeyLevels {
     }
 
     void Update(double r) {
-        if (r > Threshold()) {
+        // A frame far above the noise is a mark even below the threshold:
+        // the signal is fading faster than the level has followed.
+        if (r > Threshold() || r > kSureMark * sigma_) {
             mark_ += (r > mark_ ? kAttack : kRelease) * (r - mark_);
         } else {
             mark_ -= kKeyUpDecay * mark_;
