@@ -141,6 +141,19 @@ std::vector<Case> Corpus() {
         std::snprintf(name, sizeof name, "%g WPM", wpm);
         cases.push_back({"Speed at +10 dB", name, o, o.signal.text});
     }
+    {
+        // The same frequency, a second over at twice the speed after a pause.
+        CwSynthOptions o = base(19);
+        o.signal.text = "cq cq de w1aw w1aw k";
+        o.signal.wpm = 15.0;
+        o.snrDb = 10.0;
+        o.second = o.signal;
+        o.second->text = "w1aw de k9zz k9zz ur rst 599 599 k";
+        o.second->wpm = 30.0;
+        o.second->startSec = 17.0;
+        cases.push_back({"Speed change at +10 dB", "15 WPM, 3 s pause, 30 WPM", o,
+                         o.signal.text + " " + o.second->text});
+    }
     for (auto [jitter, dash] : {std::pair{0.2, 3.0}, std::pair{0.1, 2.5}, std::pair{0.1, 4.0}}) {
         CwSynthOptions o = base(18);
         o.signal.jitter = jitter;
