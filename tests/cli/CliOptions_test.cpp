@@ -54,6 +54,12 @@ TEST(CliOptions, DecodeWithEveryReceiverOption) {
     EXPECT_EQ(o.historySaveDir, "hist");
 }
 
+TEST(CliOptions, TheDecoderIsClassicUnlessAdaptiveIsAsked) {
+    EXPECT_FALSE(Parse({"decode", "a.wav"}).options.adaptive);
+    EXPECT_TRUE(Parse({"decode", "a.wav", "--decoder", "adaptive"}).options.adaptive);
+    EXPECT_FALSE(Parse({"live", "--decoder=adaptive", "--decoder", "classic"}).options.adaptive);
+}
+
 TEST(CliOptions, LiveOptionsAndDevices) {
     auto r =
         Parse({"live", "--device", "2", "--channel", "right", "--sound-out", "raw", "--out-device",
@@ -93,6 +99,8 @@ TEST(CliOptions, UsageErrors) {
         {{"decode"}, "decode needs at least one WAV file"},
         {{"decode", "a.wav", "--bogus"}, "unknown option '--bogus'"},
         {{"decode", "a.wav", "--freq"}, "--freq needs a value"},
+        {{"decode", "a.wav", "--decoder", "fast"},
+         "--decoder wants classic or adaptive, not 'fast'"},
         {{"decode", "a.wav", "--freq", "abc"}, "--freq wants a number from 1 to 100000, not 'abc'"},
         {{"decode", "a.wav", "--freq", "nan"}, "--freq wants a number from 1 to 100000, not 'nan'"},
         {{"decode", "a.wav", "--burst", "0"},
