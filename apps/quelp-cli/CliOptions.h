@@ -27,7 +27,7 @@ struct CliOptions {
     std::vector<std::string> files;  // decode: the WAV files, in order
 
     // Receiver (unset: the settings' or built-in value stays).
-    bool adaptive = false;          // --decoder adaptive (classic otherwise)
+    std::optional<bool> adaptive;   // --decoder: adaptive (true) or classic
     std::optional<double> freqHz;   // checked against the band once the rate is known
     std::optional<int> filterCode;  // main filter code, e.g. 140 or 101
     std::optional<int> burstLpm;    // burst filter speed

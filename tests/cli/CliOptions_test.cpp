@@ -54,10 +54,11 @@ TEST(CliOptions, DecodeWithEveryReceiverOption) {
     EXPECT_EQ(o.historySaveDir, "hist");
 }
 
-TEST(CliOptions, TheDecoderIsClassicUnlessAdaptiveIsAsked) {
-    EXPECT_FALSE(Parse({"decode", "a.wav"}).options.adaptive);
-    EXPECT_TRUE(Parse({"decode", "a.wav", "--decoder", "adaptive"}).options.adaptive);
-    EXPECT_FALSE(Parse({"live", "--decoder=adaptive", "--decoder", "classic"}).options.adaptive);
+TEST(CliOptions, TheDecoderIsLeftAloneUnlessAsked) {
+    EXPECT_EQ(Parse({"decode", "a.wav"}).options.adaptive, std::nullopt);
+    EXPECT_EQ(Parse({"decode", "a.wav", "--decoder", "adaptive"}).options.adaptive, true);
+    EXPECT_EQ(Parse({"live", "--decoder=adaptive", "--decoder", "classic"}).options.adaptive,
+              false);
 }
 
 TEST(CliOptions, LiveOptionsAndDevices) {
