@@ -45,6 +45,11 @@ AdaptiveDecoder::AdaptiveDecoder(double sampleRate, DecoderEvents& events)
     outRe_.assign(n, 0.0);
     outIm_.assign(n, 0.0);
     power_.assign(n / 2, 0.0);
+    window_.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        window_[i] = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(i) /
+                                          static_cast<double>(n));
+    }
     toneDb_.assign(kToneHops, 0.0);
     Restart();
 }
@@ -96,9 +101,7 @@ double AdaptiveDecoder::PickFrequency() const {
         outIm(re.size()), power(re.size() / 2, 0.0);
     for (std::size_t start = 0; start + re.size() <= held_.size(); start += re.size() / 2) {
         for (std::size_t i = 0; i < re.size(); ++i) {
-            const double w = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(i) /
-                                                  static_cast<double>(n));
-            re[i] = w * held_[start + i];
+            re[i] = window_[i] * held_[start + i];
             im[i] = 0.0;
         }
         fft.Transform(re.data(), im.data(), outRe.data(), outIm.data());
@@ -356,9 +359,7 @@ void AdaptiveDecoder::Watch(double x) {
     recent_[recentPos_ % n] = x;
     if (++recentPos_ % (n / 2) != 0 || recentPos_ < n) return;
     for (std::size_t i = 0; i < n; ++i) {
-        const double w = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(i) /
-                                              static_cast<double>(n));
-        re_[i] = w * recent_[(recentPos_ + i) % n];
+        re_[i] = window_[i] * recent_[(recentPos_ + i) % n];
     }
     fft_.Transform(re_.data(), im_.data(), outRe_.data(), outIm_.data());
     for (std::size_t k = 0; k < power_.size(); ++k) {

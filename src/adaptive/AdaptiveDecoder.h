@@ -100,6 +100,7 @@ class AdaptiveDecoder final : private MorseTimingSink {
     std::vector<double> recent_;
     std::size_t recentPos_ = 0;
     std::vector<double> re_, im_, outRe_, outIm_, power_;
+    std::vector<double> window_;  // Hann, for both looks at the band
     std::vector<double> toneDb_;
     std::size_t toneDbPos_ = 0;
     std::size_t toneDbCount_ = 0;
