@@ -231,6 +231,13 @@ class Parser {
             Flag(name, help_);
         } else if (name == "--version" || name == "-V") {
             Flag(name, version_);
+        } else if (name == "--decoder") {
+            if (!Value(name, v)) return;
+            if (v == "classic" || v == "adaptive") {
+                o.adaptive = v == "adaptive";
+            } else {
+                Fail("--decoder wants classic or adaptive, not '" + v + "'");
+            }
         } else if (name == "--freq") {
             // The tunable band depends on the rate in force, which a settings
             // file may set: the band is checked once the settings are read.
@@ -493,6 +500,10 @@ constexpr const char* kExitStatus =
 
 const std::vector<CliOptionDoc>& CliOptionTable() {
     static const std::vector<CliOptionDoc> table = {
+        {"Receiver", "--decoder classic|adaptive",
+         "classic (default) or the adaptive decoder for fading, weak and crowded signals: it "
+         "finds the strongest steady signal (or keeps within 50 Hz of --freq), settles on the "
+         "first seconds and then prints them, and stays silent on noise"},
         {"Receiver", "--freq HZ",
          "receive frequency, within the tunable band (172 to 3004 Hz at 11025 Hz); without it "
          "(and without --settings) the receiver tunes to the strongest signal"},

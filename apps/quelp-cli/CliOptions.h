@@ -35,6 +35,7 @@ struct CliOptions {
     std::vector<std::string> files;  // decode: the recordings, in order; "-" standard input
 
     // Receiver (unset: the settings' or built-in value stays).
+    std::optional<bool> adaptive;   // --decoder: adaptive (true) or classic
     std::optional<double> freqHz;   // checked against the band once the rate is known
     std::optional<int> filterCode;  // main filter code, e.g. 140 or 101
     std::optional<int> burstLpm;    // burst filter speed

@@ -59,6 +59,18 @@ bool ApplyReceiverOptions(QuelpApp& app, const CliOptions& o, std::string& error
         app.SetAutoGoToMax(true);
     }
 
+    if (o.adaptive) {
+        AdaptiveSettings adaptive;
+        adaptive.frequencyHz = o.freqHz;
+        app.SetAdaptiveSettings(adaptive);
+        app.SelectDecoder(*o.adaptive ? DecoderChoice::Adaptive : DecoderChoice::Classic);
+    } else if (o.freqHz) {
+        // A settings file may have chosen the adaptive decoder.
+        AdaptiveSettings adaptive;
+        adaptive.frequencyHz = o.freqHz;
+        app.SetAdaptiveSettings(adaptive);
+    }
+
     if (o.speedLow && o.speedHigh) app.LockSpeed(*o.speedLow, *o.speedHigh);
     return true;
 }

@@ -209,6 +209,12 @@ class QuelpApp final : private ReceiverListener,
     // Tuning.
     void AfcButtonClick();
     void SetAfc(bool on);
+    // The decoder that turns the input into text (the window can offer it
+    // as a menu choice); the adaptive one with its own tuning and squelch.
+    void SelectDecoder(DecoderChoice choice) { receiver_.SelectDecoder(choice); }
+    void SetAdaptiveSettings(const AdaptiveSettings& settings) {
+        receiver_.SetAdaptiveSettings(settings);
+    }
     void AutoGoToMaxButtonClick();
     void SetAutoGoToMax(bool on);
     void GoToMaxButtonClick();

@@ -83,6 +83,8 @@ void QuelpApp::RunFileDecode(SampleSource& source, const FileDecodeOptions& opti
         if (n == 0 && options.goToMaxAfterFirstBlock) GoToMaxButtonClick();
         PaceFileBlock(deadline);
     }
+    // The end of the file: what a decoder still holds back is printed.
+    receiver_.EndOfInput();
     fileDecoding_ = false;
     waveRead_.Close();
 

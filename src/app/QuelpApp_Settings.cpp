@@ -18,6 +18,8 @@ namespace quelp {
 namespace {
 
 constexpr std::string_view kMain = "Quelp";
+// Keys of this program's own, which no other program's file layout has.
+constexpr std::string_view kDecoding = "Decoding";
 constexpr std::string_view kWindow = "MainScreen";
 constexpr std::string_view kRxFont = "RxFont";
 constexpr std::string_view kScanScreen = "ScanScreen";
@@ -447,6 +449,19 @@ std::vector<SettingRow> SettingsBinding::Rows() {
     r.push_back(Int<[](auto& a) -> auto& { return a.window_.WheelSpeed; }>(M, kMain, "WheelSpeed",
                                                                            "2", "-3", 41));
     // The lock and the window take effect together once both limits are read.
+    // The decoder the operator chose: the main one unless "adaptive".
+    r.push_back({M, kDecoding, "Decoder", "classic", "adaptive", 100,
+                 [](QuelpApp& a, std::string_view t) {
+                     if (t != "classic" && t != "adaptive") return false;
+                     a.receiver_.SelectDecoder(t == "adaptive" ? DecoderChoice::Adaptive
+                                                               : DecoderChoice::Classic);
+                     return true;
+                 },
+                 [](const QuelpApp& a) {
+                     return std::string(a.receiver_.SelectedDecoder() == DecoderChoice::Adaptive
+                                            ? "adaptive"
+                                            : "classic");
+                 }});
     r.push_back({M, kMain, "SpeedLocked", "0", "1", 42,
                  [](QuelpApp& a, std::string_view t) {
                      int n = 0;

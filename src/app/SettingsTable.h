@@ -10,6 +10,7 @@
 //   "AutoGoToMax", "AfcEnabled", "AfcDeviation" (local AFC deviation, units
 //   of 5 Hz), "RxFreqBin" (receive frequency as an FFT bin, unlike TxFreq and
 //   FFTCenterFreq, which hold hertz), "DetectorThreshold" (1/10000);
+//   section "Decoding", saved last: "Decoder" ("classic" or "adaptive");
 //   window section "MainScreen": "Left", "Top", "Height", "Width",
 //   "SpectrumHeight", "RxTextHeight" and the eight colours;
 //   receive-font section "RxFont".

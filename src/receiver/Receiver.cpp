@@ -59,7 +59,10 @@ void Receiver::ProcessBlock(const std::int16_t* block, int repaint) {
         const std::int16_t s = block[n];
         const double env = chain_.EnvelopeFunction(s * (1.0 / 16384.0));
         FeedSoundOutput(s);
-        if (open) {
+        if (decoderChoice_ == DecoderChoice::Adaptive) {
+            // It keeps its own levels, squelch and timing.
+            adaptive_.Sample(s * (1.0 / 32768.0));
+        } else if (open) {
             if (autoThreshold) detectorThreshold = threshold_.AutoThresholdStep(env);
             // Key down only strictly above the threshold.
             decoder_.DecodeSample(env > detectorThreshold);
@@ -69,6 +72,16 @@ void Receiver::ProcessBlock(const std::int16_t* block, int repaint) {
         if (multiChannelOn_) freqScan_.ScanSample(s, autoThreshold);
         spectrum_.RecordOscilloscope(env);
     }
+}
+
+void Receiver::SelectDecoder(DecoderChoice choice) {
+    if (choice == decoderChoice_) return;
+    decoderChoice_ = choice;
+    adaptive_.Restart();
+}
+
+void Receiver::EndOfInput() {
+    if (decoderChoice_ == DecoderChoice::Adaptive) adaptive_.Finish();
 }
 
 ReceiverStatus Receiver::Status() const {

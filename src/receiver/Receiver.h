@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "adaptive/AdaptiveDecoder.h"
 #include "decoder/CharacterTables.h"
 #include "decoder/CwDecoder.h"
 #include "decoder/DecoderSpeed.h"
@@ -103,6 +104,10 @@ struct ReceiverStatus {
     bool MultiChannel = false;
 };
 
+// Which decoder turns the input into text: the main decoder on the
+// receive chain's envelope, or the adaptive decoder on the raw samples.
+enum class DecoderChoice { Classic, Adaptive };
+
 class Receiver final : private DecoderEvents {
   public:
     static constexpr int kDefaultMainFilter = 140;
@@ -141,6 +146,14 @@ class Receiver final : private DecoderEvents {
     std::string_view Character(std::uint32_t code) {
         return tables_.LookupCharacter(code, params_.Text.Charset);
     }
+
+    // --- the decoder -------------------------------------------------------------
+    void SelectDecoder(DecoderChoice choice);
+    DecoderChoice SelectedDecoder() const { return decoderChoice_; }
+    void SetAdaptiveSettings(const AdaptiveSettings& settings) { adaptive_.Configure(settings); }
+    const AdaptiveDecoder& Adaptive() const { return adaptive_; }
+    // The input ended (a file): what a decoder still holds back is printed.
+    void EndOfInput();
 
     // --- the rate -----------------------------------------------------------------
     void SetSamplingFreq(double hz) { params_.SamplingFreq = hz; }
@@ -276,6 +289,8 @@ class Receiver final : private DecoderEvents {
     int mainFilterCode_ = kDefaultMainFilter;
     bool multiChannelOn_ = false;
     std::uint64_t samplesIn_ = 0;
+    DecoderChoice decoderChoice_ = DecoderChoice::Classic;
+    AdaptiveDecoder adaptive_{params_.SamplingFreq, *this};
     SoundOutput* soundOutput_ = nullptr;
 };
 

@@ -54,6 +54,13 @@ TEST(CliOptions, DecodeWithEveryReceiverOption) {
     EXPECT_EQ(o.historySaveDir, "hist");
 }
 
+TEST(CliOptions, TheDecoderIsLeftAloneUnlessAsked) {
+    EXPECT_EQ(Parse({"decode", "a.wav"}).options.adaptive, std::nullopt);
+    EXPECT_EQ(Parse({"decode", "a.wav", "--decoder", "adaptive"}).options.adaptive, true);
+    EXPECT_EQ(Parse({"live", "--decoder=adaptive", "--decoder", "classic"}).options.adaptive,
+              false);
+}
+
 TEST(CliOptions, LiveOptionsAndDevices) {
     auto r =
         Parse({"live", "--device", "2", "--channel", "right", "--sound-out", "raw", "--out-device",
@@ -93,6 +100,8 @@ TEST(CliOptions, UsageErrors) {
         {{"decode"}, "decode needs at least one recording (- reads standard input)"},
         {{"decode", "a.wav", "--bogus"}, "unknown option '--bogus'"},
         {{"decode", "a.wav", "--freq"}, "--freq needs a value"},
+        {{"decode", "a.wav", "--decoder", "fast"},
+         "--decoder wants classic or adaptive, not 'fast'"},
         {{"decode", "a.wav", "--freq", "abc"}, "--freq wants a number from 1 to 100000, not 'abc'"},
         {{"decode", "a.wav", "--freq", "nan"}, "--freq wants a number from 1 to 100000, not 'nan'"},
         {{"decode", "a.wav", "--burst", "0"},

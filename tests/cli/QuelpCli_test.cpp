@@ -84,6 +84,21 @@ TEST(QuelpCli, FrequencyOptionChoosesTheSignalOtherwiseTheStrongestIsFound) {
         << chosen.err;
 }
 
+TEST(QuelpCli, TheAdaptiveDecoderPrintsEveryFileWholeToTheSamePlaces) {
+    test::TempDir dir;
+    const std::string two = TwoSignals(dir);
+    const std::string capture = dir.File("capture.txt");
+    const test::CliRun run = test::RunCli(
+        {"decode", two, two, "--decoder", "adaptive", "--freq", "600", "--capture", capture},
+        dir.File("adaptive"));
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    // Shorter than the settling: each file is printed at its end, first
+    // word included, the stronger neighbour left out.
+    EXPECT_EQ(run.out, "paris paris paris paris \nparis paris paris paris \n");
+    EXPECT_EQ(test::NormalizeText(test::Slurp(capture)),
+              "paris paris paris paris paris paris paris paris");
+}
+
 TEST(QuelpCli, UsageErrorsGiveExit2) {
     test::TempDir dir;
     const std::string wav = dir.File("s.wav");

@@ -101,19 +101,26 @@ std::vector<KeyInterval> Keying(const CwSignal& s, Random& random,
         if (s.jitter <= 0.0) return dots * dot;
         return dots * dot * std::clamp(1.0 + s.jitter * random.Gauss(), 0.3, 2.0);
     };
+    // Stretched gaps: the time PARIS lacks at the overall speed, spread over
+    // its 19 dots of letter and word gaps.
+    double gapDots = 1.0;
+    if (s.farnsworthWpm > 0.0 && s.farnsworthWpm < s.wpm) {
+        const double extra = 60.0 / s.farnsworthWpm - 60.0 / s.wpm;
+        gapDots = 1.0 + extra / (19.0 * dot);
+    }
     double t = std::max(0.0, s.startSec);
     for (const std::string& token : Tokens(s.text, skipped)) {
         if (token.empty()) {
-            t += length(4.0);  // with the letter gap before it: 7 dots
+            t += length(4.0 * gapDots);  // with the letter gap before it: 7 dots
             continue;
         }
         for (size_t e = 0; e < token.size(); ++e) {
             if (e > 0) t += length(1.0);
-            const double on = length(token[e] == '-' ? 3.0 : 1.0);
+            const double on = length(token[e] == '-' ? s.dashDots : 1.0);
             keying.push_back({t, t + on});
             t += on;
         }
-        t += length(3.0);
+        t += length(3.0 * gapDots);
     }
     return keying;
 }

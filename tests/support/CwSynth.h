@@ -27,6 +27,10 @@ struct CwSignal {
     double fadeDepth = 0.0;       // 0..1: the amplitude dips to (1 - depth)
     double fadePeriodSec = 10.0;  // period of the (raised-cosine) fading
     double jitter = 0.0;          // relative spread of every element and gap
+    double dashDots = 3.0;        // dash length in dots (hand keying: 2.5 to 4)
+    // Overall speed with the characters at `wpm` and the letter and word
+    // gaps stretched to reach it (slow practice sending); 0: not stretched.
+    double farnsworthWpm = 0.0;
 };
 
 struct CwSynthOptions {

@@ -39,6 +39,8 @@ Signal:
   --fade-depth D       slow fading, amplitude dips to 1-D (0..1, default 0)
   --fade-period SEC    fading period (default 10)
   --jitter J           hand keying: relative spread of elements and gaps (e.g. 0.1)
+  --dash DOTS          dash length in dots (default 3; hand keying 2.5 to 4)
+  --farnsworth WPM     overall speed, the letter and word gaps stretched to it
 Second signal (present when --second-text is given):
   --second-text TEXT   --second-freq HZ (default 900)   --second-wpm N (default 25)
   --second-level A (default 0.25)   --second-start SEC (default 0.5)
@@ -131,6 +133,8 @@ int main(int argc, char** argv) {
         {"--fade-depth", real(options.signal.fadeDepth, 0, 1)},
         {"--fade-period", real(options.signal.fadePeriodSec, 0.01, 3600)},
         {"--jitter", real(options.signal.jitter, 0, 1)},
+        {"--dash", real(options.signal.dashDots, 1.5, 6)},
+        {"--farnsworth", real(options.signal.farnsworthWpm, 1, 100)},
         {"--second-text",
          [&](std::string_view v) {
              second.text = v;

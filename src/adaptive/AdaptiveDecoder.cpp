@@ -1,0 +1,402 @@
+#include "adaptive/AdaptiveDecoder.h"
+
+#include "adaptive/SplitTwo.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "dsp/Bins.h"
+
+namespace quelp {
+
+namespace {
+
+// Transforms looked back on by the squelch (1024 samples apart).
+constexpr std::size_t kToneHops = 32;
+
+// The first looks at the keying, before the speed is known: low-passes for
+// 20 WPM, narrow enough for weak signals, and for 48 WPM, wide enough for
+// fast ones; the speed each measures sets its next look's low-pass until the
+// two agree, and the speed whose lengths fit the keying best is taken.
+constexpr double kFirstUnits[] = {0.06, 0.025};
+constexpr int kUnitRounds = 5;
+// Marks shorter than this many frames of the first look are noise.
+constexpr int kShortestMark = 2;
+
+// A log prior of `units` under a normal of `mean` and relative spread `spread`.
+double LogNormalPrior(double units, double mean, double spread) {
+    const double z = (units - mean) / (spread * mean);
+    return -0.5 * z * z - std::log(spread * mean);
+}
+
+double Median(const std::vector<double>& v, std::size_t from, std::size_t to) {
+    return v[from + (to - from) / 2];
+}
+
+}  // namespace
+
+AdaptiveDecoder::AdaptiveDecoder(double sampleRate, DecoderEvents& events)
+    : sampleRate_(sampleRate > 0.0 ? sampleRate : 11025.0), events_(events), front_(sampleRate_) {
+    const auto n = static_cast<std::size_t>(fft_.Length());
+    recent_.assign(n, 0.0);
+    re_.assign(n, 0.0);
+    im_.assign(n, 0.0);
+    outRe_.assign(n, 0.0);
+    outIm_.assign(n, 0.0);
+    power_.assign(n / 2, 0.0);
+    window_.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        window_[i] = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(i) /
+                                          static_cast<double>(n));
+    }
+    toneDb_.assign(kToneHops, 0.0);
+    Restart();
+}
+
+void AdaptiveDecoder::Configure(const AdaptiveSettings& settings) {
+    const bool retune = settings.frequencyHz != settings_.frequencyHz;
+    settings_ = settings;
+    if (retune) Restart();
+}
+
+void AdaptiveDecoder::Restart() {
+    settled_ = false;
+    held_.clear();
+    held_.reserve(static_cast<std::size_t>(kSettleSeconds * sampleRate_) + 1);
+    offsetHz_ = 0.0;
+    toneDbCount_ = 0;
+    recentPos_ = 0;
+}
+
+void AdaptiveDecoder::Sample(double x) {
+    if (settled_) {
+        Run(x);
+        return;
+    }
+    held_.push_back(static_cast<float>(x));
+    if (static_cast<double>(held_.size()) >= kSettleSeconds * sampleRate_) Settle();
+}
+
+void AdaptiveDecoder::Finish() {
+    if (!settled_) {
+        if (held_.empty()) return;
+        Settle();
+    }
+    segments_.clear();
+    viterbi_.Flush(segments_);
+    Hand(segments_);
+    timing_.End();
+    Restart();
+}
+
+// --- settling ---------------------------------------------------------------------
+
+double AdaptiveDecoder::PickFrequency() const {
+    // The mean power spectrum of the held seconds: a steady signal gathers
+    // energy in its bin over all of them, a burst or a crash does not.
+    Fft fft = Fft::ForBlock();
+    const int n = fft.Length();
+    std::vector<double> re(static_cast<std::size_t>(n)), im(re.size()), outRe(re.size()),
+        outIm(re.size()), power(re.size() / 2, 0.0);
+    for (std::size_t start = 0; start + re.size() <= held_.size(); start += re.size() / 2) {
+        for (std::size_t i = 0; i < re.size(); ++i) {
+            re[i] = window_[i] * held_[start + i];
+            im[i] = 0.0;
+        }
+        fft.Transform(re.data(), im.data(), outRe.data(), outIm.data());
+        for (std::size_t k = 0; k < power.size(); ++k) {
+            power[k] += outRe[k] * outRe[k] + outIm[k] * outIm[k];
+        }
+    }
+    const double binHz = sampleRate_ / n;
+    int lo = kFirstBin;
+    int hi = kLastBin;
+    if (settings_.frequencyHz) {
+        lo = std::max(lo, static_cast<int>(
+                              std::floor((*settings_.frequencyHz - settings_.afcLimitHz) / binHz)));
+        hi = std::min(hi, static_cast<int>(
+                              std::ceil((*settings_.frequencyHz + settings_.afcLimitHz) / binHz)));
+        if (lo > hi) return *settings_.frequencyHz;
+    }
+    int best = lo;
+    for (int k = lo; k <= hi; ++k) {
+        if (power[static_cast<std::size_t>(k)] > power[static_cast<std::size_t>(best)]) best = k;
+    }
+    // The peak between bins, from the parabola through the logs of three.
+    double delta = 0.0;
+    if (best > 0 && best + 1 < static_cast<int>(power.size())) {
+        const double a = std::log(power[static_cast<std::size_t>(best - 1)] + 1e-30);
+        const double b = std::log(power[static_cast<std::size_t>(best)] + 1e-30);
+        const double c = std::log(power[static_cast<std::size_t>(best + 1)] + 1e-30);
+        const double d = a - 2.0 * b + c;
+        if (d < 0.0) delta = std::clamp(0.5 * (a - c) / d, -0.5, 0.5);
+    }
+    double hz = (best + delta) * binHz;
+    if (settings_.frequencyHz) {
+        hz = std::clamp(hz, *settings_.frequencyHz - settings_.afcLimitHz,
+                        *settings_.frequencyHz + settings_.afcLimitHz);
+    }
+    return hz;
+}
+
+namespace {
+
+// The levels from the held frames: the noise from the lower frames (a
+// Rayleigh quantile), the mark from the upper, then a few runs of the
+// trackers over all of them.
+void SettleLevels(KeyLevels& levels, std::vector<double> r) {
+    if (r.empty()) return;
+    std::vector<double> sorted = r;
+    std::sort(sorted.begin(), sorted.end());
+    const double low = sorted[sorted.size() * 3 / 10];
+    const double high = sorted[sorted.size() * 95 / 100];
+    levels.Reset(high, low / 0.845);
+    for (int pass = 0; pass < 2; ++pass) {
+        for (double v : r) levels.Update(v);
+    }
+}
+
+}  // namespace
+
+void AdaptiveDecoder::Look(double unit, std::vector<double>& marks, std::vector<double>& gaps) {
+    front_.SetUnit(unit);
+    std::vector<double> r;
+    std::complex<double> f;
+    for (float x : held_) {
+        if (front_.Step(x, f)) r.push_back(std::abs(f));
+    }
+    SettleLevels(levels_, r);
+    // The threshold follows the levels frame by frame, as it will when
+    // decoding: a fade in the held seconds does not merge the marks.
+    marks.clear();
+    gaps.clear();
+    int run = 0;
+    int gap = -1;  // no mark yet
+    for (double v : r) {
+        const bool mark = v > levels_.Threshold();
+        levels_.Update(v);
+        if (mark) {
+            if (run == 0 && gap > 0) gaps.push_back(gap * front_.FrameSeconds());
+            ++run;
+            gap = 0;
+        } else {
+            if (run >= kShortestMark) marks.push_back(run * front_.FrameSeconds());
+            run = 0;
+            if (gap >= 0) ++gap;
+        }
+    }
+}
+
+double AdaptiveDecoder::ConvergeUnit(double unit, double& score) {
+    std::vector<double> marks;
+    std::vector<double> gaps;
+    score = 0.0;
+    for (int round = 0; round < kUnitRounds; ++round) {
+        Look(unit, marks, gaps);
+        if (marks.size() < 3) return unit;
+        std::sort(marks.begin(), marks.end());
+        const std::size_t split = SplitTwo(marks);
+        double dot = 0.0;
+        if (split == 0) {
+            dot = Median(marks, 0, marks.size());
+        } else {
+            const double s = Median(marks, 0, split);
+            const double l = Median(marks, split, marks.size());
+            dot = l / s > 2.0 && l / s < 5.0 ? 0.5 * (s + l / 3.0) : s;
+        }
+        const double next = std::clamp(dot, 0.02, 0.24);
+        const bool agreed = std::abs(next - unit) < 0.1 * unit;
+        unit = next;
+        if (agreed) break;
+    }
+    // How well the lengths fit the keying at this speed: elements and gaps
+    // of about one or three dots. Noise, and a low-pass too wide or too
+    // narrow for the sender, give lengths of any kind.
+    auto fits = [unit](double seconds) {
+        const double dots = seconds / unit;
+        return (dots > 0.6 && dots < 1.6) || (dots > 2.2 && dots < 4.5);
+    };
+    std::size_t fitting = 0;
+    std::size_t counted = 0;
+    for (double m : marks) {
+        fitting += fits(m) ? 1 : 0;
+        ++counted;
+    }
+    for (double g : gaps) {
+        if (g > 10.0 * unit) continue;
+        fitting += fits(g) ? 1 : 0;
+        ++counted;
+    }
+    score = counted > 0 ? static_cast<double>(fitting) / static_cast<double>(counted) : 0.0;
+    return unit;
+}
+
+double AdaptiveDecoder::EstimateUnit() {
+    double best = kFirstUnits[0];
+    double bestScore = -1.0;
+    for (double start : kFirstUnits) {
+        double score = 0.0;
+        const double unit = ConvergeUnit(start, score);
+        if (score > bestScore) {
+            bestScore = score;
+            best = unit;
+        }
+    }
+    std::vector<double> marks;
+    std::vector<double> gaps;
+    Look(best, marks, gaps);
+    return best;
+}
+
+void AdaptiveDecoder::StartSearch(double unit, const MorseTimingEstimates& timing) {
+    front_.SetUnit(unit);
+    const double f = KeyingFrontEnd::kFramesPerUnit;
+    // Dots and dashes (dash 2.5 to 4 dots, hand keying), element and
+    // character gaps; longer spaces are the long-space state's.
+    const int markMax = static_cast<int>(8 * f);
+    const int spaceMax = static_cast<int>(5 * f);
+    std::vector<double> mark(static_cast<std::size_t>(markMax));
+    std::vector<double> space(static_cast<std::size_t>(spaceMax));
+    const double floorLogP = std::log(1e-4);
+    for (int d = 1; d <= markMax; ++d) {
+        const double u = d / f;
+        const double p = 0.55 * std::exp(LogNormalPrior(u, 1.0, 0.35)) +
+                         0.45 * std::exp(LogNormalPrior(u, 3.0, 0.35));
+        mark[static_cast<std::size_t>(d - 1)] = std::max(std::log(p + 1e-300), floorLogP);
+    }
+    for (int d = 1; d <= spaceMax; ++d) {
+        const double u = d / f;
+        const double p = 0.6 * std::exp(LogNormalPrior(u, 1.0, 0.35)) +
+                         0.4 * std::exp(LogNormalPrior(u, 3.0, 0.3));
+        space[static_cast<std::size_t>(d - 1)] = std::max(std::log(p + 1e-300), floorLogP);
+    }
+    viterbi_.SetModel(std::move(mark), std::move(space), std::log(0.2));
+    viterbi_.Reset();
+    lag_ = 2 * spaceMax;
+    timing_.Reset(timing);
+    lastMark_ = false;
+}
+
+void AdaptiveDecoder::Settle() {
+    anchorHz_ = PickFrequency();
+    offsetHz_ = 0.0;
+    front_.SetFrequency(anchorHz_);
+    const double unit = EstimateUnit();
+    MorseTimingEstimates guess;
+    guess.dot = guess.elementGap = unit;
+    guess.dash = guess.charGap = 3.0 * unit;
+    guess.wordGap = 7.0 * unit;
+
+    // A silent pass lets the gap lengths and the levels settle on the held
+    // seconds; then the same seconds are decoded from their start.
+    std::vector<float> held;
+    held.swap(held_);
+    settled_ = true;
+    mute_ = true;
+    timing_.Forget();
+    StartSearch(unit, guess);
+    for (float x : held) Run(x);
+    segments_.clear();
+    viterbi_.Flush(segments_);
+    Hand(segments_);
+    timing_.End();
+    MorseTimingEstimates settledTiming = timing_.Estimates();
+    mute_ = false;
+    front_.SetFrequency(anchorHz_ + offsetHz_);
+    StartSearch(unit, settledTiming);
+    for (float x : held) Run(x);
+}
+
+// --- decoding ---------------------------------------------------------------------
+
+void AdaptiveDecoder::Run(double x) {
+    Watch(x);
+    std::complex<double> frame;
+    if (front_.Step(x, frame)) Frame(frame);
+}
+
+void AdaptiveDecoder::Frame(std::complex<double> frame) {
+    const double r = std::abs(frame);
+    const double llr = levels_.Llr(r);
+    const bool mark = r > levels_.Threshold();
+    levels_.Update(r);
+    Follow(frame, mark);
+    viterbi_.Step(llr);
+    if (viterbi_.Frames() % KeyingFrontEnd::kFramesPerUnit == 0) {
+        segments_.clear();
+        viterbi_.Commit(lag_, segments_);
+        Hand(segments_);
+    }
+}
+
+void AdaptiveDecoder::Hand(const std::vector<KeyingSegment>& segments) {
+    const double frameSeconds = front_.FrameSeconds();
+    for (const KeyingSegment& s : segments) {
+        if (s.mark) {
+            timing_.Mark(s.frames * frameSeconds, s.first);
+        } else {
+            timing_.Space(s.frames * frameSeconds);
+        }
+    }
+}
+
+void AdaptiveDecoder::Follow(std::complex<double> frame, bool mark) {
+    // Within a mark the tone turns between frames by its offset from the
+    // tuned frequency; a slow average of that turn steers the oscillator.
+    if (mark && lastMark_) {
+        const double turn = std::arg(frame * std::conj(lastFrame_));
+        const double hz = turn / (2.0 * std::numbers::pi * front_.FrameSeconds());
+        offsetHz_ = std::clamp(offsetHz_ + 0.02 * hz, -settings_.afcLimitHz, settings_.afcLimitHz);
+        front_.SetFrequency(anchorHz_ + offsetHz_);
+    }
+    lastMark_ = mark;
+    lastFrame_ = frame;
+}
+
+void AdaptiveDecoder::Watch(double x) {
+    const std::size_t n = recent_.size();
+    recent_[recentPos_ % n] = x;
+    if (++recentPos_ % (n / 2) != 0 || recentPos_ < n) return;
+    for (std::size_t i = 0; i < n; ++i) {
+        re_[i] = window_[i] * recent_[(recentPos_ + i) % n];
+    }
+    fft_.Transform(re_.data(), im_.data(), outRe_.data(), outIm_.data());
+    for (std::size_t k = 0; k < power_.size(); ++k) {
+        power_[k] = outRe_[k] * outRe_[k] + outIm_[k] * outIm_[k];
+    }
+    const auto bin = static_cast<std::size_t>(
+        std::clamp(std::lround(front_.Frequency() * static_cast<double>(n) / sampleRate_), 1L,
+                   static_cast<long>(power_.size()) - 2));
+    const double tone = std::max({power_[bin - 1], power_[bin], power_[bin + 1]});
+    // The floor: the median of the band, which a few other signals do not move.
+    std::vector<double>& band = re_;
+    band.assign(power_.begin() + kFirstBin, power_.begin() + kLastBin + 1);
+    std::nth_element(band.begin(), band.begin() + static_cast<long>(band.size() / 2), band.end());
+    const double floor = band[band.size() / 2];
+    toneDb_[toneDbPos_] = 10.0 * std::log10((tone + 1e-30) / (floor + 1e-30));
+    toneDbPos_ = (toneDbPos_ + 1) % toneDb_.size();
+    toneDbCount_ = std::min(toneDbCount_ + 1, toneDb_.size());
+    re_.resize(n);
+}
+
+double AdaptiveDecoder::ToneOverFloorDb() const {
+    if (toneDbCount_ == 0) return 0.0;
+    double sum = 0.0;
+    for (std::size_t i = 0; i < toneDbCount_; ++i) sum += toneDb_[i];
+    return sum / static_cast<double>(toneDbCount_);
+}
+
+void AdaptiveDecoder::TimedCharacter(std::uint32_t code, std::int64_t) {
+    if (mute_ || ToneOverFloorDb() < settings_.squelchDb) return;
+    printedInWord_ = true;
+    events_.CharacterDecoded(code);
+}
+
+void AdaptiveDecoder::TimedWordSpace() {
+    if (mute_ || !printedInWord_) return;
+    printedInWord_ = false;
+    events_.CharacterDecoded(0);
+}
+
+}  // namespace quelp

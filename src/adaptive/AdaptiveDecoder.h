@@ -1,0 +1,109 @@
+#pragma once
+// The adaptive decoder: an operator's alternative to the main decoder for
+// fading, weak and crowded signals. It takes the raw input samples, picks
+// its own frequency and speed, and decodes through a matched low-pass, mark
+// and noise levels tracked separately, a timing model searched by Viterbi
+// and gap lengths judged against their measured distributions.
+//
+// Nothing is printed from the first seconds until the frequency, the speed,
+// the levels and the gap lengths have settled on them; then those seconds
+// are decoded again from their start with the settled estimates, so the
+// first word comes late rather than wrong. A squelch relative to the
+// measured noise keeps band noise from printing.
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "adaptive/KeyLevels.h"
+#include "adaptive/KeyingFrontEnd.h"
+#include "adaptive/KeyingViterbi.h"
+#include "adaptive/MorseTiming.h"
+#include "decoder/MainDecoder.h"
+#include "dsp/Fft.h"
+
+namespace quelp {
+
+struct AdaptiveSettings {
+    // The tone to decode; none: the strongest steady signal in the band.
+    std::optional<double> frequencyHz;
+    // How far the tracking may pull away from a given frequency.
+    double afcLimitHz = 50.0;
+    // Characters print only while the tone stands this far above the noise
+    // floor of the band, both measured in a 5 Hz band over about 3 s.
+    double squelchDb = 5.5;
+};
+
+class AdaptiveDecoder final : private MorseTimingSink {
+  public:
+    // Seconds of input looked at before anything is printed.
+    static constexpr double kSettleSeconds = 6.0;
+
+    AdaptiveDecoder(double sampleRate, DecoderEvents& events);
+
+    // Applies from the next input on; a new frequency starts a new settling.
+    void Configure(const AdaptiveSettings& settings);
+    const AdaptiveSettings& Settings() const { return settings_; }
+
+    // One input sample, 1.0 full scale.
+    void Sample(double x);
+    // The input ended: what is still held back is decoded and printed.
+    void Finish();
+    // Forgets the signal: the next input settles anew.
+    void Restart();
+
+    bool Settled() const { return settled_; }
+    double FrequencyHz() const { return front_.Frequency(); }
+    double Wpm() const { return 1.2 / timing_.Estimates().Unit(); }
+    double SnrDb() const { return levels_.SnrDb(); }
+    // The tone over the noise floor, in dB, as the squelch judges it.
+    double ToneOverFloorDb() const;
+
+  private:
+    void TimedCharacter(std::uint32_t code, std::int64_t firstSample) override;
+    void TimedWordSpace() override;
+
+    void Settle();
+    double PickFrequency() const;
+    double EstimateUnit();
+    double ConvergeUnit(double unit, double& score);
+    // The held seconds through a low-pass for `unit`: the lengths of the
+    // marks and of the gaps between them.
+    void Look(double unit, std::vector<double>& marks, std::vector<double>& gaps);
+    void StartSearch(double unit, const MorseTimingEstimates& timing);
+    void Run(double x);
+    void Frame(std::complex<double> frame);
+    void Hand(const std::vector<KeyingSegment>& segments);
+    void Follow(std::complex<double> frame, bool mark);
+    void Watch(double x);
+
+    double sampleRate_;
+    DecoderEvents& events_;
+    AdaptiveSettings settings_;
+    bool settled_ = false;
+    bool mute_ = false;
+    std::vector<float> held_;
+    KeyingFrontEnd front_;
+    KeyLevels levels_;
+    KeyingViterbi viterbi_;
+    MorseTiming timing_{*this};
+    std::vector<KeyingSegment> segments_;
+    std::complex<double> lastFrame_{};
+    double offsetHz_ = 0.0;
+    double anchorHz_ = 0.0;
+    bool lastMark_ = false;
+    bool printedInWord_ = false;
+    int lag_ = 30;
+    // The squelch's look at the band: the last transform's worth of input
+    // and the tone's level over the floor in the recent transforms.
+    Fft fft_{Fft::ForBlock()};
+    std::vector<double> recent_;
+    std::size_t recentPos_ = 0;
+    std::vector<double> re_, im_, outRe_, outIm_, power_;
+    std::vector<double> window_;  // Hann, for both looks at the band
+    std::vector<double> toneDb_;
+    std::size_t toneDbPos_ = 0;
+    std::size_t toneDbCount_ = 0;
+};
+
+}  // namespace quelp

@@ -1,0 +1,56 @@
+#pragma once
+// The adaptive decoder's signal path up to the keying statistic: a complex
+// oscillator mixes the tuned frequency to 0 Hz, integrate-and-dump stages
+// bring the rate down to about 441 Hz (their nulls fall exactly on the
+// frequencies that fold back onto 0 Hz), and a raised-cosine low-pass about
+// 1.4 dot lengths long, close to a matched filter for a dot, sets the
+// bandwidth: it follows the sender's speed. Frames are taken a third of a
+// dot apart, so that every element spans a few of them.
+
+#include <complex>
+#include <vector>
+
+namespace quelp {
+
+class KeyingFrontEnd {
+  public:
+    // The rate after the integrate-and-dump stage, nominally.
+    static constexpr double kStageRate = 441.0;
+    static constexpr int kFramesPerUnit = 3;
+
+    explicit KeyingFrontEnd(double sampleRate);
+
+    // The tone to bring to 0 Hz; the oscillator keeps its phase.
+    void SetFrequency(double hz);
+    double Frequency() const { return freqHz_; }
+
+    // The dot length the low-pass is matched to; clears the filter.
+    void SetUnit(double seconds);
+    double Unit() const { return unit_; }
+    double FrameSeconds() const { return frameStep_ / stageRate_; }
+    // Input samples per frame.
+    double SamplesPerFrame() const { return frameStep_ * decimation_; }
+
+    // One input sample (1.0 full scale). True when `frame` holds a new
+    // frame: the low-passed complex baseband at that moment.
+    bool Step(double x, std::complex<double>& frame);
+
+  private:
+    double sampleRate_;
+    int decimation_;
+    double stageRate_;
+    double freqHz_ = 0.0;
+    double unit_ = 0.0;
+    std::complex<double> osc_{1.0, 0.0};
+    std::complex<double> rotation_{1.0, 0.0};
+    int sinceRenormalise_ = 0;
+    std::complex<double> sum_{};
+    int summed_ = 0;
+    std::vector<double> taps_;
+    std::vector<std::complex<double>> ring_;
+    std::size_t pos_ = 0;
+    int frameStep_ = 1;
+    int sinceFrame_ = 0;
+};
+
+}  // namespace quelp

@@ -1,0 +1,195 @@
+#include "adaptive/MorseTiming.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace quelp {
+
+void MorseTimingEstimates::Order() {
+    dot = std::clamp(dot, 0.01, 0.5);
+    dash = std::clamp(dash, 2.0 * dot, 5.0 * dot);
+    elementGap = std::clamp(elementGap, 0.4 * dot, 2.5 * dot);
+    charGap = std::max(charGap, 1.8 * elementGap);
+    wordGap = std::max(wordGap, 1.6 * charGap);
+}
+
+std::size_t ElementCount(std::uint32_t code) {
+    std::size_t n = 0;
+    while (code > 1) {
+        code >>= 1;
+        ++n;
+    }
+    return n;
+}
+
+bool IsMorseCharacter(std::uint32_t code) {
+    // Letters, digits, punctuation and the prosigns operators send.
+    static constexpr const char* kCodes[] = {
+        ".-",     "-...",   "-.-.",   "-..",    ".",      "..-.",   "--.",      "....",   "..",
+        ".---",   "-.-",    ".-..",   "--",     "-.",     "---",    ".--.",     "--.-",   ".-.",
+        "...",    "-",      "..-",    "...-",   ".--",    "-..-",   "-.--",     "--..",   "-----",
+        ".----",  "..---",  "...--",  "....-",  ".....",  "-....",  "--...",    "---..",  "----.",
+        ".-.-.-", "--..--", "..--..", "-..-.",  "-...-",  "-....-", "-.--.",    "-.--.-", ".----.",
+        "---...", "-.-.-.", ".-.-.",  ".--.-.", ".-..-.", "...-.-", "........", "----",   ".-.-",
+        "..--",   "---.",   ".--.-",  "..-..",  "...-.",  ".-...",  "-.-.--",   "-.-..",  "--.--"};
+    for (const char* text : kCodes) {
+        std::uint32_t c = 1;
+        for (const char* e = text; *e != 0; ++e) c = (c << 1) | (*e == '-' ? 1u : 0u);
+        if (c == code) return true;
+    }
+    return false;
+}
+
+void MorseTiming::Forget() {
+    longGaps_.clear();
+}
+
+void MorseTiming::Reset(const MorseTimingEstimates& estimates) {
+    est_ = estimates;
+    est_.Order();
+    code_ = 1;
+    space_ = 0.0;
+    charEnded_ = wordEnded_ = true;
+    emittedSinceWord_ = false;
+}
+
+double MorseTiming::DotDashBoundary() const {
+    return std::sqrt(est_.dot * est_.dash);
+}
+
+double MorseTiming::ElementCharBoundary() const {
+    return std::sqrt(est_.elementGap * est_.charGap);
+}
+
+double MorseTiming::CharWordBoundary() const {
+    return std::sqrt(est_.charGap * est_.wordGap);
+}
+
+void MorseTiming::Mark(double seconds, std::int64_t firstSample) {
+    if (space_ > 0.0) SpaceEnded();
+    const bool dash = seconds > DotDashBoundary();
+    // One wild length (a mark merged with a neighbour) moves an estimate by
+    // no more than a doubling would.
+    if (dash) {
+        est_.dash += kRate * (std::min(seconds, 2.0 * est_.dash) - est_.dash);
+    } else {
+        est_.dot += kRate * (std::max(seconds, 0.5 * est_.dot) - est_.dot);
+    }
+    est_.Order();
+    if (code_ == 1) {
+        firstSample_ = firstSample;
+        innerGaps_.clear();
+    }
+    // Past 31 elements the index would overflow: the character is garbage
+    // anyway and keeps its first elements.
+    if ((code_ & 0x80000000u) == 0) code_ = (code_ << 1) | (dash ? 1u : 0u);
+    charEnded_ = wordEnded_ = false;
+}
+
+void MorseTiming::Space(double seconds) {
+    space_ += seconds;
+    if (!charEnded_ && space_ > ElementCharBoundary()) EndCharacter();
+    if (!wordEnded_ && space_ > CharWordBoundary()) {
+        wordEnded_ = true;
+        if (emittedSinceWord_) {
+            emittedSinceWord_ = false;
+            sink_.TimedWordSpace();
+        }
+    }
+}
+
+void MorseTiming::SpaceEnded() {
+    const double s = space_;
+    space_ = 0.0;
+    if (s < ElementCharBoundary()) {
+        innerGaps_.push_back(s);
+        est_.elementGap += kRate * (std::min(s, 2.0 * est_.elementGap) - est_.elementGap);
+    } else if (s < std::max(3.0 * est_.wordGap, 3.0)) {
+        // Longer pauses are the operator's, not the code's.
+        LongGap(s);
+    }
+    est_.Order();
+}
+
+void MorseTiming::LongGap(double s) {
+    if (longGaps_.size() >= kLongGaps) longGaps_.erase(longGaps_.begin());
+    longGaps_.push_back(s);
+    if (longGaps_.size() < 4) {
+        // Too few to group: each moves the estimate it is nearest.
+        double& estimate = s < CharWordBoundary() ? est_.charGap : est_.wordGap;
+        estimate += kRate * (s - estimate);
+        return;
+    }
+    // Character gaps are the commonest long gaps: their length is where the
+    // long gaps crowd (within a quarter either way). Word gaps are the
+    // long gaps well above that, pauses and fades aside.
+    std::vector<double> sorted = longGaps_;
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<std::size_t> firsts(sorted.size());
+    std::vector<std::size_t> counts(sorted.size());
+    std::size_t most = 0;
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        const auto first = std::lower_bound(sorted.begin(), sorted.end(), sorted[i] / 1.25);
+        const auto last = std::upper_bound(sorted.begin(), sorted.end(), sorted[i] * 1.25);
+        firsts[i] = static_cast<std::size_t>(first - sorted.begin());
+        counts[i] = static_cast<std::size_t>(last - first);
+        most = std::max(most, counts[i]);
+    }
+    // Word gaps spread wider than character gaps and can outnumber them in
+    // a run of short words: the shortest crowd with half the most counts.
+    std::size_t bestFirst = 0;
+    std::size_t bestCount = 0;
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        if (2 * counts[i] >= most) {
+            bestFirst = firsts[i];
+            bestCount = counts[i];
+            break;
+        }
+    }
+    est_.charGap = sorted[bestFirst + bestCount / 2];
+    std::vector<double> words;
+    for (double g : sorted) {
+        if (g > 1.7 * est_.charGap && g < 3.5 * est_.charGap) words.push_back(g);
+    }
+    est_.wordGap = words.size() >= 2 ? words[words.size() / 2] : 7.0 / 3.0 * est_.charGap;
+}
+
+void MorseTiming::EndCharacter() {
+    charEnded_ = true;
+    if (code_ != 1) {
+        if ((code_ & 0x80000000u) == 0 && innerGaps_.size() + 1 == ElementCount(code_)) {
+            Emit(code_, 0, innerGaps_.size());
+        } else {
+            sink_.TimedCharacter(code_, firstSample_);
+        }
+        emittedSinceWord_ = true;
+    }
+    code_ = 1;
+    innerGaps_.clear();
+}
+
+void MorseTiming::Emit(std::uint32_t code, std::size_t firstGap, std::size_t gaps) {
+    // A code no alphabet has is mostly two characters whose letter gap came
+    // out short: split where the gap inside it was longest.
+    if (gaps == 0 || IsMorseCharacter(code)) {
+        sink_.TimedCharacter(code, firstSample_);
+        return;
+    }
+    std::size_t longest = firstGap;
+    for (std::size_t i = firstGap; i < firstGap + gaps; ++i) {
+        if (innerGaps_[i] > innerGaps_[longest]) longest = i;
+    }
+    const std::size_t before = longest - firstGap + 1;  // elements before the split
+    const std::size_t after = gaps + 1 - before;
+    const std::uint32_t tail = code & ((1u << after) - 1u);
+    Emit((code >> after), firstGap, before - 1);
+    Emit((1u << after) | tail, longest + 1, after - 1);
+}
+
+void MorseTiming::End() {
+    if (!charEnded_) EndCharacter();
+    space_ = 0.0;
+}
+
+}  // namespace quelp

@@ -1,0 +1,94 @@
+#pragma once
+// Turns the keying's marks and spaces (in seconds) into characters: a mark
+// is a dot or a dash against the running dot and dash lengths; a space is an
+// element gap, a character gap or a word gap against three running gap
+// lengths, the last two the two groups of the recent long gaps, so that
+// stretched spacing (slow practice sending) shows as long character gaps
+// rather than as word gaps. Every length follows the sender as the marks and
+// spaces come, so speed changes and hand keying are followed too.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace quelp {
+
+struct MorseTimingEstimates {
+    double dot = 0.06;  // seconds
+    double dash = 0.18;
+    double elementGap = 0.06;
+    double charGap = 0.18;
+    double wordGap = 0.42;
+
+    // A dot length free of the detector's bias (marks read short and gaps
+    // long by the same amount).
+    double Unit() const { return 0.5 * (dot + elementGap); }
+    // Keeps the lengths in order and apart, whatever was measured.
+    void Order();
+};
+
+// Elements in a tree index (0 for 1).
+std::size_t ElementCount(std::uint32_t code);
+// Whether a tree index is a character of one of the alphabets in use
+// (letters, digits, punctuation, the national letters and the prosigns).
+bool IsMorseCharacter(std::uint32_t code);
+
+class MorseTimingSink {
+  public:
+    // A character's tree index (>= 2) and the sample its first mark began at.
+    virtual void TimedCharacter(std::uint32_t code, std::int64_t firstSample) = 0;
+    virtual void TimedWordSpace() = 0;
+
+  protected:
+    ~MorseTimingSink() = default;
+};
+
+class MorseTiming {
+  public:
+    // How far each new length moves its estimate.
+    static constexpr double kRate = 0.15;
+
+    explicit MorseTiming(MorseTimingSink& sink) : sink_(sink) {}
+
+    // Gap lengths longer than an element gap kept for grouping.
+    static constexpr std::size_t kLongGaps = 40;
+
+    // New estimates; the long gaps measured so far stay.
+    void Reset(const MorseTimingEstimates& estimates);
+    // Forgets the long gaps too.
+    void Forget();
+    const MorseTimingEstimates& Estimates() const { return est_; }
+
+    // A mark of `seconds` that began at `firstSample`.
+    void Mark(double seconds, std::int64_t firstSample);
+    // The current space grew by `seconds`; a character or word ends as soon
+    // as the space passes its boundary.
+    void Space(double seconds);
+    // The end of the input: the character being keyed ends.
+    void End();
+
+    double DotDashBoundary() const;
+    double ElementCharBoundary() const;
+    double CharWordBoundary() const;
+
+  private:
+    void SpaceEnded();
+    void EndCharacter();
+    void LongGap(double seconds);
+    // Hands over `code` whose element gaps are innerGaps_[firstGap ..
+    // firstGap + gaps), split where no alphabet has it.
+    void Emit(std::uint32_t code, std::size_t firstGap, std::size_t gaps);
+
+    MorseTimingSink& sink_;
+    MorseTimingEstimates est_;
+    std::uint32_t code_ = 1;
+    std::int64_t firstSample_ = 0;
+    double space_ = 0.0;
+    bool charEnded_ = true;
+    bool wordEnded_ = true;
+    bool emittedSinceWord_ = false;
+    std::vector<double> longGaps_;
+    std::vector<double> innerGaps_;  // the element gaps of the character being keyed
+};
+
+}  // namespace quelp

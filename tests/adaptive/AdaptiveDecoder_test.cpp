@@ -1,0 +1,125 @@
+#include "adaptive/AdaptiveDecoder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "decoder/CharacterTables.h"
+#include "support/CwSynth.h"
+#include "support/EditDistance.h"
+
+namespace quelp {
+namespace {
+
+constexpr const char* kText = "cq cq de w1aw w1aw k r tnx fer call ur rst 599 599 name is bob";
+
+class TextCollector final : public DecoderEvents {
+  public:
+    void CharacterDecoded(std::uint32_t code) override {
+        text += code == 0 ? std::string(" ") : std::string(tables.LookupCharacter(code, 0));
+    }
+    void SpeedMeasured() override {}
+    void SpeedLimitsChanged() override {}
+    void SpeedWindowApplied() override {}
+    void SpeedLockChanged() override {}
+
+    CharacterTables tables;
+    std::string text;
+};
+
+std::string Decode(const test::CwSynthOptions& synth, const AdaptiveSettings& settings = {}) {
+    TextCollector out;
+    AdaptiveDecoder decoder(synth.rate, out);
+    decoder.Configure(settings);
+    for (double x : test::SynthesizeCw(synth).samples) decoder.Sample(x);
+    decoder.Finish();
+    while (!out.text.empty() && out.text.back() == ' ') out.text.pop_back();
+    return out.text;
+}
+
+double Cer(const std::string& sent, const std::string& got) {
+    return static_cast<double>(test::EditDistance(sent, got)) / static_cast<double>(sent.size());
+}
+
+// A key-down level that keeps the noise within full scale.
+double LevelFor(double snrDb) {
+    return std::min(0.25, 0.2 * std::sqrt(2.0 * std::pow(10.0, snrDb / 10.0) * 2500.0 / 5512.5));
+}
+
+TEST(AdaptiveDecoder, CopiesWhatTheMainDecoderLoses) {
+    struct Case {
+        const char* name;
+        double wpm;
+        double snrDb;
+        double fadeDb;
+        double farnsworthWpm;
+        double jitter;
+        double maxCer;  // measured 0 for every case; one character allowed in noise
+    };
+    const Case cases[] = {
+        {"clean at 45 WPM, first word too", 45.0, 30.0, 0.0, 0.0, 0.0, 0.0},
+        {"clean at 5 WPM", 5.0, 30.0, 0.0, 0.0, 0.0, 0.0},
+        {"weak, -6 dB in 2500 Hz", 20.0, -6.0, 0.0, 0.0, 0.0, 0.02},
+        {"20 dB fades every 10 s", 20.0, 15.0, 20.0, 0.0, 0.0, 0.02},
+        {"letter gaps stretched to 12 WPM", 25.0, 10.0, 0.0, 12.0, 0.0, 0.02},
+        {"hand keying, 10 % spread", 20.0, 10.0, 0.0, 0.0, 0.1, 0.02},
+    };
+    for (const Case& c : cases) {
+        test::CwSynthOptions o;
+        o.signal.text = c.wpm < 10.0 ? "cq de w1aw k" : kText;
+        o.signal.wpm = c.wpm;
+        o.signal.level = LevelFor(c.snrDb);
+        o.signal.fadeDepth = 1.0 - std::pow(10.0, -c.fadeDb / 20.0);
+        o.signal.farnsworthWpm = c.farnsworthWpm;
+        o.signal.jitter = c.jitter;
+        o.snrDb = c.snrDb;
+        o.seed = 7;
+        EXPECT_LE(Cer(o.signal.text, Decode(o)), c.maxCer) << c.name;
+    }
+}
+
+TEST(AdaptiveDecoder, TheGivenFrequencyWinsOverAStrongerNeighbour) {
+    test::CwSynthOptions o;
+    o.signal.text = kText;
+    o.signal.level = 0.1;
+    o.snrDb = 10.0;
+    o.second = o.signal;
+    o.second->text = "test de k9zz k9zz qrz test de k9zz k9zz qrz";
+    o.second->freqHz = 850.0;
+    o.second->level = 0.2;
+    o.second->wpm = 24.0;
+    AdaptiveSettings wanted;
+    wanted.frequencyHz = 700.0;
+    EXPECT_EQ(Decode(o, wanted), kText);
+    // Left to itself it takes the stronger one, and stays silent once that
+    // one stops rather than printing the band's noise.
+    EXPECT_EQ(Decode(o), o.second->text);
+}
+
+TEST(AdaptiveDecoder, BandNoiseAloneStaysSilent) {
+    test::CwSynthOptions o;
+    o.signal.text = "";
+    o.signal.level = 0.1;
+    o.snrDb = 0.0;
+    o.tailSec = 30.0;
+    for (std::uint64_t seed : {1, 2}) {
+        o.seed = seed;
+        EXPECT_EQ(Decode(o), "") << "seed " << seed;
+    }
+}
+
+TEST(AdaptiveDecoder, AnInputShorterThanTheSettlingIsDecodedAtItsEnd) {
+    test::CwSynthOptions o;
+    o.signal.text = "test";
+    o.signal.wpm = 25.0;
+    o.tailSec = 0.2;
+    EXPECT_EQ(Decode(o), "test");
+    // Nothing at all is nothing.
+    TextCollector out;
+    AdaptiveDecoder decoder(11025.0, out);
+    decoder.Finish();
+    EXPECT_EQ(out.text, "");
+}
+
+}  // namespace
+}  // namespace quelp

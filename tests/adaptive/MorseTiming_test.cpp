@@ -1,0 +1,96 @@
+#include "adaptive/MorseTiming.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/CwSynth.h"
+
+namespace quelp {
+namespace {
+
+class Letters final : public MorseTimingSink {
+  public:
+    void TimedCharacter(std::uint32_t code, std::int64_t) override {
+        std::string elements;
+        for (; code > 1; code >>= 1)
+            elements.insert(elements.begin(), (code & 1u) != 0 ? '-' : '.');
+        text += Letter(elements);
+    }
+    void TimedWordSpace() override { text += ' '; }
+
+    static std::string Letter(const std::string& elements) {
+        for (char c = 'a'; c <= 'z'; ++c) {
+            if (test::MorseCode(c) == elements) return std::string(1, c);
+        }
+        for (char c = '0'; c <= '9'; ++c) {
+            if (test::MorseCode(c) == elements) return std::string(1, c);
+        }
+        return "{" + elements + "}";
+    }
+
+    std::string text;
+};
+
+// Keys `text` into the timing: marks and gaps in dots of `dot` seconds, the
+// letter and word gaps stretched by `stretch`, the letter gaps after the
+// letters listed in `short` keyed as element gaps.
+std::string Key(MorseTiming& timing, Letters& out, const std::string& text, double dot,
+                double stretch, const std::string& shortAfter = "") {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == ' ') {
+            timing.Space(4.0 * stretch * dot);
+            continue;
+        }
+        const std::string code = test::MorseCode(text[i]);
+        for (std::size_t e = 0; e < code.size(); ++e) {
+            if (e > 0) timing.Space(dot);
+            timing.Mark((code[e] == '-' ? 3.0 : 1.0) * dot, 0);
+        }
+        const bool merged = shortAfter.find(text[i]) != std::string::npos;
+        timing.Space(merged ? 1.2 * dot : 3.0 * stretch * dot);
+    }
+    timing.End();
+    return out.text;
+}
+
+TEST(MorseTiming, LetterAndWordGapsComeFromTheGapsMeasured) {
+    const struct {
+        const char* name;
+        double stretch;
+    } cases[] = {
+        {"standard spacing", 1.0},
+        {"18 WPM letters at 8 WPM overall", 4.3},
+        {"25 WPM letters at 12 WPM overall", 3.85},
+    };
+    const std::string text = "cq cq de w1aw w1aw k r tnx fer call ur rst 599 599 name is bob";
+    for (const auto& c : cases) {
+        Letters out;
+        MorseTiming timing(out);
+        MorseTimingEstimates start;
+        start.dot = start.elementGap = 0.06;
+        start.dash = start.charGap = 0.18;
+        start.wordGap = 0.42;
+        timing.Reset(start);
+        // Settled on the first pass, as the decoder does, then keyed again.
+        Key(timing, out, text, 0.06, c.stretch);
+        out.text.clear();
+        EXPECT_EQ(Key(timing, out, text + " ", 0.06, c.stretch), text + " ") << c.name;
+    }
+}
+
+TEST(MorseTiming, ACodeNoAlphabetHasIsSplitAtItsLongestGap) {
+    Letters out;
+    MorseTiming timing(out);
+    MorseTimingEstimates start;
+    timing.Reset(start);
+    // "w" and "q" keyed with too short a gap: ".--" + "--.-" is no
+    // character; the gap between them was the longest inside it.
+    EXPECT_EQ(Key(timing, out, "wq", 0.06, 1.0, "w"), "wq");
+    out.text.clear();
+    // "a" + "n" keyed together is "p", a letter: it stays one.
+    EXPECT_EQ(Key(timing, out, "an", 0.06, 1.0, "a"), "p");
+}
+
+}  // namespace
+}  // namespace quelp
