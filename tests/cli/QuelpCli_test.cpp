@@ -93,8 +93,10 @@ TEST(QuelpCli, TheAdaptiveDecoderPrintsEveryFileWholeToTheSamePlaces) {
         dir.File("adaptive"));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     // Shorter than the settling: each file is printed at its end, first
-    // word included, the stronger neighbour left out.
-    EXPECT_EQ(run.out, "paris paris paris paris \nparis paris paris paris \n");
+    // word included, the stronger neighbour left out, under its label.
+    const std::string label = "==> " + two + " <==\n";
+    EXPECT_EQ(run.out,
+              label + "paris paris paris paris \n\n" + label + "paris paris paris paris \n");
     EXPECT_EQ(test::NormalizeText(test::Slurp(capture)),
               "paris paris paris paris paris paris paris paris");
 }
