@@ -19,8 +19,8 @@ void ReadInt(const ProfileFile& file, const char* section, const char* key, int&
 }  // namespace
 
 std::filesystem::path HamlibSettingsPath(const char* xdgConfigHome, const char* home) {
-    // The base directory specification: a relative XDG_CONFIG_HOME is invalid
-    // and ignored.
+    // The desktop's rule for configuration folders: a relative XDG_CONFIG_HOME
+    // is invalid and ignored.
     std::filesystem::path base;
     if (xdgConfigHome != nullptr && std::filesystem::path(xdgConfigHome).is_absolute()) {
         base = xdgConfigHome;
