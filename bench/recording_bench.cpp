@@ -15,10 +15,7 @@
 #include "adapters/sndfile/SndfileSource.h"
 #include "app/QuelpApp.h"
 #include "support/CwSynth.h"
-#include "support/FakeClock.h"
-#include "support/FakeFileDialogs.h"
-#include "support/FakeMainView.h"
-#include "support/FakeReceiveText.h"
+#include "support/FakeAppPorts.h"
 #include "support/SoundFiles.h"
 
 namespace quelp {
@@ -59,6 +56,12 @@ struct Removal {
     }
 } removal;
 
+// A fresh application per decode, decoding as fast as it can.
+struct UnpacedApp : test::FakeAppPorts {
+    QuelpApp app{With(nullptr)};
+    UnpacedApp() { app.SetFileDecodePacing(false); }
+};
+
 void Report(benchmark::State& state) {
     state.counters["audio_s"] =
         benchmark::Counter(kSeconds, benchmark::Counter::kIsIterationInvariantRate);
@@ -67,12 +70,8 @@ void Report(benchmark::State& state) {
 void BM_Decode48kRecording(benchmark::State& state) {
     const std::string& path = RecordingAt(48000);
     for (auto _ : state) {
-        test::FakeMainView view;
-        test::FakeClock clock;
-        test::FakeFileDialogs dialogs;
-        test::FakeReceiveText rx;
-        QuelpApp app({view, clock, dialogs, rx});
-        app.SetFileDecodePacing(false);
+        UnpacedApp run;
+        QuelpApp& app = run.app;
         SndfileSource source;
         std::string error;
         if (!source.OpenFile(path, ChannelChoice::First, std::nullopt, error)) {
@@ -88,12 +87,8 @@ BENCHMARK(BM_Decode48kRecording)->Unit(benchmark::kMillisecond);
 void BM_Decode11025WaveFile(benchmark::State& state) {
     const std::string& path = RecordingAt(11025);
     for (auto _ : state) {
-        test::FakeMainView view;
-        test::FakeClock clock;
-        test::FakeFileDialogs dialogs;
-        test::FakeReceiveText rx;
-        QuelpApp app({view, clock, dialogs, rx});
-        app.SetFileDecodePacing(false);
+        UnpacedApp run;
+        QuelpApp& app = run.app;
         benchmark::DoNotOptimize(app.DecodeWaveFile(path));
     }
     Report(state);

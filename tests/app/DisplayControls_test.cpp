@@ -9,30 +9,18 @@
 #include "app/QuelpApp.h"
 #include "display/SpectrumPicture.h"
 #include "settings/ProfileFile.h"
-#include "support/FakeClock.h"
-#include "support/FakeFileDialogs.h"
-#include "support/FakeMainView.h"
-#include "support/FakeReceiveText.h"
+#include "support/FakeAppPorts.h"
 #include "support/ScriptedRig.h"
 #include "support/ToneBlock.h"
 
 namespace quelp {
 namespace {
 
-struct ControlsRig {
-    test::FakeMainView view;
-    test::FakeClock clock;
-    test::FakeFileDialogs dialogs;
-    test::FakeReceiveText rx;
+struct ControlsRig : test::FakeAppPorts {
     test::ScriptedRig rig;
-    QuelpApp app{Ports()};
+    QuelpApp app{With(&rig)};
     DisplayControls controls{app, view};
 
-    QuelpPorts Ports() {
-        QuelpPorts p{view, clock, dialogs, rx};
-        p.rigServer = &rig;
-        return p;
-    }
     std::size_t RigWrites() const { return rig.writes.size(); }
     void Settings(const std::string& keys) {
         ProfileFile file;

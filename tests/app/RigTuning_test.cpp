@@ -4,29 +4,17 @@
 #include <gtest/gtest.h>
 
 #include "app/QuelpApp.h"
-#include "support/FakeClock.h"
-#include "support/FakeFileDialogs.h"
-#include "support/FakeMainView.h"
-#include "support/FakeReceiveText.h"
+#include "support/FakeAppPorts.h"
 #include "support/ScriptedRig.h"
 #include "support/ToneBlock.h"
 
 namespace quelp {
 namespace {
 
-struct RigApp {
+struct RigApp : test::FakeAppPorts {
     test::ScriptedRig rig;
-    test::FakeMainView view;
-    test::FakeClock clock;
-    test::FakeFileDialogs dialogs;
-    test::FakeReceiveText rx;
-    QuelpApp app{Ports()};
+    QuelpApp app{With(&rig)};
 
-    QuelpPorts Ports() {
-        QuelpPorts p{view, clock, dialogs, rx};
-        p.rigServer = &rig;
-        return p;
-    }
     std::int32_t FreqA() { return rig.values[RigProperty::FreqA]; }
 };
 

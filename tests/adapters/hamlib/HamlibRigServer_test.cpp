@@ -16,10 +16,7 @@
 #include <thread>
 
 #include "app/QuelpApp.h"
-#include "support/FakeClock.h"
-#include "support/FakeFileDialogs.h"
-#include "support/FakeMainView.h"
-#include "support/FakeReceiveText.h"
+#include "support/FakeAppPorts.h"
 #include "support/TempDir.h"
 
 // Hamlib registers its backends once per process and keeps them to the
@@ -36,22 +33,13 @@ using Messages = std::vector<std::pair<std::string, std::string>>;
 // A serial rig on a device that is not there.
 const HamlibRigSettings kMissingRig{RIG_MODEL_FT817, "/dev/quelp-no-such-port", 9600};
 
-struct HamlibApp {
+struct HamlibApp : test::FakeAppPorts {
     explicit HamlibApp(const HamlibRigSettings& rig1)
         : server(HamlibSettings{{rig1, kMissingRig}}) {}
 
     HamlibRigServer server;
-    test::FakeMainView view;
-    test::FakeClock clock;
-    test::FakeFileDialogs dialogs;
-    test::FakeReceiveText rx;
-    QuelpApp app{Ports()};
+    QuelpApp app{With(&server)};
 
-    QuelpPorts Ports() {
-        QuelpPorts p{view, clock, dialogs, rx};
-        p.rigServer = &server;
-        return p;
-    }
     void Settings(const std::string& keys) {
         ProfileFile file;
         file.Parse("[Quelp]\n" + keys);
