@@ -33,6 +33,7 @@
 #include "adapters/dbus/DBusMessageBus.h"
 #include "app/QuelpXServer.h"
 #include "integration/ServerRegistration.h"
+#include "ui/AutomationWindow.h"
 #endif
 #ifdef QUELP_RIG
 #include "adapters/hamlib/HamlibRigServer.h"
@@ -129,22 +130,8 @@ int main(int argc, char** argv) {
     quelp::dbus::DBusAutomationObject automationObject(bus, automation);
     quelp::dbus::DBusMessageBus messages(bus);
     automation.SetEvents(&automationObject);
-    quelp::AutomationWindowHooks automationWindow;
-    automationWindow.hideShow = [&form](bool show) {
-        if (show) {
-            form.showNormal();
-        } else {
-            form.showMinimized();
-        }
-    };
-    automationWindow.removeCloseCommand = [&form] {
-        form.setWindowFlag(Qt::WindowCloseButtonHint, false);
-        form.show();
-    };
-    if (serverSwitch == quelp::ServerSwitch::Automation) {
-        automationWindow.lastClientGone = [] { QCoreApplication::quit(); };
-    }
-    automation.SetWindowHooks(std::move(automationWindow));
+    automation.SetWindowHooks(
+        quelp::ui::AutomationWindowFor(form, serverSwitch == quelp::ServerSwitch::Automation));
     quelp::IntegrationHooks integration;
     automation.FillHooks(integration);
 #ifdef QUELP_EXCHANGE

@@ -16,6 +16,7 @@
 
 #include "adapters/dbus/DBusAutomationObject.h"
 #include "adapters/dbus/DBusMessageBus.h"
+#include "app/DisplayControls.h"
 #include "app/QuelpApp.h"
 #include "app/QuelpXServer.h"
 #include "dbus/SignalRecorder.h"
@@ -60,6 +61,7 @@ struct Program {
         hooks.broadcastMessage = [this](std::uint32_t w, std::int32_t l) {
             messages.BroadcastLogMessage(w, l);
         };
+        hooks.broadcastKeyCode = [this](int code) { messages.BroadcastKeyCode(code); };
         app.SetIntegrationHooks(std::move(hooks));
         ProfileFile file;
         file.Parse("[Quelp]\nExportIniFile=" + dir.File("log.ini") + "\n");
@@ -183,6 +185,29 @@ TEST(DBusAutomation, MessagesAreBroadcastAndTheKeyMessageIsHeardFromAnySender) {
     EXPECT_EQ(heard, (decltype(heard){{5, 0}, {0x172, 10}}));
     EXPECT_EQ(logMessages.heard[0].at(0).toUInt(), 0x83u);
     EXPECT_EQ(logMessages.heard[0].at(1).toInt(), 4);
+}
+
+TEST(DBusAutomation, FunctionKeysGoToTheOtherProgramsAndAreIgnoredOnTheirReturn) {
+    Program program;
+    program.app.DeferredInit(StartupOptions::ForDecoder(program.dir.File("QUELP.INI")));
+    Client other(1);
+    SignalRecorder keyMessages(other.bus, "org.quelp.Messages", "VAD_CW");
+    DisplayControls keys(program.app, program.view);
+    const std::size_t viewCalls = program.view.calls.size();
+    const int signalBin = program.app.Rx().Status().SignalBin;
+
+    EXPECT_FALSE(keys.KeyDown(vk::F(5), {}));
+    // Alt+F4 does not close the window: it is a code for the other programs.
+    EXPECT_TRUE(keys.KeyDown(vk::F(4), {.Alt = true}));
+    ASSERT_TRUE(WaitFor([&] { return keyMessages.heard.size() == 2; }));
+    EXPECT_EQ(keyMessages.heard[0].at(0).toUInt(), 5u);
+    EXPECT_EQ(keyMessages.heard[1].at(0).toUInt(), 28u);
+    ASSERT_TRUE(WaitFor([&] { return program.keyMessages.size() == 2; }));
+    EXPECT_EQ(program.keyMessages, (decltype(program.keyMessages){{5, 0}, {28, 0}}));
+    // Back at the sender, a key code asks for nothing.
+    EXPECT_EQ(program.view.calls.size(), viewCalls);
+    EXPECT_EQ(program.app.Rx().Status().SignalBin, signalBin);
+    EXPECT_FALSE(program.app.ShuttingDown());
 }
 
 }  // namespace
