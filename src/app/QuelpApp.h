@@ -209,9 +209,10 @@ class QuelpApp final : private ReceiverListener,
     // Tuning.
     void AfcButtonClick();
     void SetAfc(bool on);
-    // The decoder that turns the input into text (the window can offer it
-    // as a menu choice); the adaptive one with its own tuning and squelch.
-    void SelectDecoder(DecoderChoice choice) { receiver_.SelectDecoder(choice); }
+    // The decoder that turns the input into text; the adaptive one with its
+    // own tuning and squelch. The menu item's mark follows the choice.
+    void SelectDecoder(DecoderChoice choice);
+    void AdaptiveDecoder1Click();
     void SetAdaptiveSettings(const AdaptiveSettings& settings) {
         receiver_.SetAdaptiveSettings(settings);
     }

@@ -82,6 +82,17 @@ void QuelpApp::SetAfc(bool on) {
     receiver_.SetAfc(on);
 }
 
+void QuelpApp::SelectDecoder(DecoderChoice choice) {
+    if (choice == receiver_.SelectedDecoder()) return;
+    receiver_.SelectDecoder(choice);
+    ports_.view.SetChecked(UiItem::AdaptiveDecoder1, choice == DecoderChoice::Adaptive);
+}
+
+void QuelpApp::AdaptiveDecoder1Click() {
+    SelectDecoder(receiver_.SelectedDecoder() == DecoderChoice::Adaptive ? DecoderChoice::Classic
+                                                                         : DecoderChoice::Adaptive);
+}
+
 void QuelpApp::AutoGoToMaxButtonClick() {
     receiver_.SetAutoGoToMax(!receiver_.Status().AutoGoToMax);
 }

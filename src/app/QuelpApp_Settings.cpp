@@ -450,18 +450,17 @@ std::vector<SettingRow> SettingsBinding::Rows() {
                                                                            "2", "-3", 41));
     // The lock and the window take effect together once both limits are read.
     // The decoder the operator chose: the main one unless "adaptive".
-    r.push_back({M, kDecoding, "Decoder", "classic", "adaptive", 100,
-                 [](QuelpApp& a, std::string_view t) {
-                     if (t != "classic" && t != "adaptive") return false;
-                     a.receiver_.SelectDecoder(t == "adaptive" ? DecoderChoice::Adaptive
-                                                               : DecoderChoice::Classic);
-                     return true;
-                 },
-                 [](const QuelpApp& a) {
-                     return std::string(a.receiver_.SelectedDecoder() == DecoderChoice::Adaptive
-                                            ? "adaptive"
-                                            : "classic");
-                 }});
+    r.push_back(
+        {M, kDecoding, "Decoder", "classic", "adaptive", 100,
+         [](QuelpApp& a, std::string_view t) {
+             if (t != "classic" && t != "adaptive") return false;
+             a.SelectDecoder(t == "adaptive" ? DecoderChoice::Adaptive : DecoderChoice::Classic);
+             return true;
+         },
+         [](const QuelpApp& a) {
+             return std::string(
+                 a.receiver_.SelectedDecoder() == DecoderChoice::Adaptive ? "adaptive" : "classic");
+         }});
     r.push_back({M, kMain, "SpeedLocked", "0", "1", 42,
                  [](QuelpApp& a, std::string_view t) {
                      int n = 0;

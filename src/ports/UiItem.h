@@ -84,6 +84,8 @@ enum class UiItem {
     AfcLimitEdit,
     LowSpeedEdit,
     HighSpeedEdit,
+    // File menu: the adaptive decoder instead of the classic one
+    AdaptiveDecoder1,
 };
 
 // Status bar panels of the main window.

@@ -123,6 +123,8 @@ void BuildFileMenu(Builder& b, QMenuBar* bar) {
     file->addSeparator();
     b.Item(file, UiItem::DecodeFromFile1, "DecodeFromFile1", "Decode From File");
     b.Item(file, UiItem::MultiChannelDecoder1, "MultiChannelDecoder1", "Multi-Channel Decoder");
+    b.Item(file, UiItem::AdaptiveDecoder1, "AdaptiveDecoder1", "Adaptive Decoder")
+        ->setCheckable(true);
     file->addSeparator();
     b.Item(file, UiItem::Exit, "Exit", "Exit");
 }

@@ -117,6 +117,9 @@ void TRxForm::MenuItemClick(UiItem item) {
         case UiItem::MultiChannelDecoder1:
             app_->MultiChannelDecoder1Click();
             break;
+        case UiItem::AdaptiveDecoder1:
+            app_->AdaptiveDecoder1Click();
+            break;
         case UiItem::Exit:
             ExitClick();
             return;

@@ -118,6 +118,18 @@ TEST(TRxForm, EveryMenuItemReachesTheApplication) {
     EXPECT_TRUE(rig.app.Rx().MultiChannelOn());
     EXPECT_TRUE(f.Item(UiItem::MultiChannelDecoder1)->isChecked());
 
+    click(UiItem::AdaptiveDecoder1);
+    EXPECT_EQ(rig.app.Rx().SelectedDecoder(), DecoderChoice::Adaptive);
+    EXPECT_TRUE(f.Item(UiItem::AdaptiveDecoder1)->isChecked());
+    click(UiItem::AdaptiveDecoder1);
+    EXPECT_EQ(rig.app.Rx().SelectedDecoder(), DecoderChoice::Classic);
+    EXPECT_FALSE(f.Item(UiItem::AdaptiveDecoder1)->isChecked());
+    // A settings file's choice shows as the mark.
+    ProfileFile chosen;
+    chosen.Parse("[Decoding]\nDecoder=adaptive\n");
+    rig.app.ApplySettings(chosen);
+    EXPECT_TRUE(f.Item(UiItem::AdaptiveDecoder1)->isChecked());
+
     rig.dialogs.answers = {rig.dir.File("cap.txt")};
     click(UiItem::OpenCaptureFile1);
     EXPECT_EQ(rig.dialogs.asked.back().title, "Open text capture file");
