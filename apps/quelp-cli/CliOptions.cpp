@@ -484,8 +484,9 @@ constexpr const char* kDescription[] = {
 constexpr const char* kJson =
     "--json prints one JSON object per line. For each word as it ends: {\"type\": \"word\", "
     "\"file\", \"t\", \"text\", \"freq_hz\", \"wpm\"}, where t is the time in seconds into the "
-    "recording at which the word's last element ended, freq_hz the receive frequency and wpm "
-    "the measured speed (null while there is none). With --multi, at the end of each recording, "
+    "recording at which the word's last element ended, freq_hz and wpm the frequency and speed "
+    "the decoder heard it at (wpm null while there is none). With --multi, at the end of each "
+    "recording, "
     "one object per channel row that holds text: {\"type\": \"row\", \"file\", \"t\", \"row\", "
     "\"lo_hz\", \"hi_hz\", \"text\"}. At the end of each recording a summary: {\"type\": "
     "\"summary\", \"file\", \"duration_s\", \"decode_s\", \"times_real_time\", \"freq_hz\", "

@@ -70,10 +70,12 @@ void AdaptiveDecoder::Restart() {
 }
 
 void AdaptiveDecoder::Sample(double x) {
+    const std::int64_t index = samplesIn_++;
     if (settled_) {
-        Run(x);
+        Run(x, index);
         return;
     }
+    if (held_.empty()) heldFrom_ = index;
     held_.push_back(static_cast<float>(x));
     if (static_cast<double>(held_.size()) >= kSettleSeconds * sampleRate_) Settle();
 }
@@ -296,7 +298,8 @@ void AdaptiveDecoder::Settle() {
     mute_ = true;
     timing_.Forget();
     StartSearch(unit, guess);
-    for (float x : held) Run(x);
+    std::int64_t index = heldFrom_;
+    for (float x : held) Run(x, index++);
     segments_.clear();
     viterbi_.Flush(segments_);
     Hand(segments_);
@@ -305,12 +308,14 @@ void AdaptiveDecoder::Settle() {
     mute_ = false;
     front_.SetFrequency(anchorHz_ + offsetHz_);
     StartSearch(unit, settledTiming);
-    for (float x : held) Run(x);
+    index = heldFrom_;
+    for (float x : held) Run(x, index++);
 }
 
 // --- decoding ---------------------------------------------------------------------
 
-void AdaptiveDecoder::Run(double x) {
+void AdaptiveDecoder::Run(double x, std::int64_t index) {
+    runSample_ = index;
     Watch(x);
     std::complex<double> frame;
     if (front_.Step(x, frame)) Frame(frame);
@@ -323,6 +328,8 @@ void AdaptiveDecoder::Frame(std::complex<double> frame) {
     levels_.Update(r);
     Follow(frame, mark);
     viterbi_.Step(llr);
+    frameSample_[static_cast<std::size_t>(viterbi_.Frames() & (KeyingViterbi::kRing - 1))] =
+        runSample_ - static_cast<std::int64_t>(std::lround(front_.DelaySamples()));
     if (viterbi_.Frames() % KeyingFrontEnd::kFramesPerUnit == 0) {
         segments_.clear();
         viterbi_.Commit(lag_, segments_);
@@ -332,9 +339,15 @@ void AdaptiveDecoder::Frame(std::complex<double> frame) {
 
 void AdaptiveDecoder::Hand(const std::vector<KeyingSegment>& segments) {
     const double frameSeconds = front_.FrameSeconds();
+    // A frame stands for the input from half a frame before it to half after.
+    const auto half = static_cast<std::int64_t>(0.5 * front_.SamplesPerFrame());
+    auto sampleOf = [this](std::int64_t frame) {
+        return frameSample_[static_cast<std::size_t>(frame & (KeyingViterbi::kRing - 1))];
+    };
     for (const KeyingSegment& s : segments) {
         if (s.mark) {
-            timing_.Mark(s.frames * frameSeconds, s.first);
+            timing_.Mark(s.frames * frameSeconds, sampleOf(s.first) - half,
+                         sampleOf(s.first + s.frames - 1) + half);
         } else {
             timing_.Space(s.frames * frameSeconds);
         }
@@ -387,9 +400,11 @@ double AdaptiveDecoder::ToneOverFloorDb() const {
     return sum / static_cast<double>(toneDbCount_);
 }
 
-void AdaptiveDecoder::TimedCharacter(std::uint32_t code, std::int64_t) {
+void AdaptiveDecoder::TimedCharacter(std::uint32_t code, std::int64_t first, std::int64_t end) {
     if (mute_ || ToneOverFloorDb() < settings_.squelchDb) return;
     printedInWord_ = true;
+    last_ = {std::max<std::int64_t>(0, first), std::max<std::int64_t>(0, end), FrequencyHz(),
+             Wpm()};
     events_.CharacterDecoded(code);
 }
 

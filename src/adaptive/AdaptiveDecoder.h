@@ -34,6 +34,16 @@ struct AdaptiveSettings {
     double squelchDb = 5.5;
 };
 
+// Where and how a character was heard: its first mark's start and its last
+// mark's end, in samples of the decoder's input since it was made, and the
+// frequency and speed the decoder held then.
+struct AdaptiveCharacter {
+    std::int64_t firstSample = 0;
+    std::int64_t endSample = 0;
+    double frequencyHz = 0.0;
+    double wpm = 0.0;
+};
+
 class AdaptiveDecoder final : private MorseTimingSink {
   public:
     // Seconds of input looked at before anything is printed.
@@ -52,6 +62,12 @@ class AdaptiveDecoder final : private MorseTimingSink {
     // Forgets the signal: the next input settles anew.
     void Restart();
 
+    // The character being handed over, while CharacterDecoded runs (and
+    // the last one after).
+    const AdaptiveCharacter& LastCharacter() const { return last_; }
+    // Input samples taken since the decoder was made.
+    std::int64_t SamplesIn() const { return samplesIn_; }
+
     bool Settled() const { return settled_; }
     double FrequencyHz() const { return front_.Frequency(); }
     double Wpm() const { return 1.2 / timing_.Estimates().Unit(); }
@@ -60,7 +76,7 @@ class AdaptiveDecoder final : private MorseTimingSink {
     double ToneOverFloorDb() const;
 
   private:
-    void TimedCharacter(std::uint32_t code, std::int64_t firstSample) override;
+    void TimedCharacter(std::uint32_t code, std::int64_t first, std::int64_t end) override;
     void TimedWordSpace() override;
 
     void Settle();
@@ -71,7 +87,8 @@ class AdaptiveDecoder final : private MorseTimingSink {
     // marks and of the gaps between them.
     void Look(double unit, std::vector<double>& marks, std::vector<double>& gaps);
     void StartSearch(double unit, const MorseTimingEstimates& timing);
-    void Run(double x);
+    // One input sample, the `index`th since the decoder was made.
+    void Run(double x, std::int64_t index);
     void Frame(std::complex<double> frame);
     void Hand(const std::vector<KeyingSegment>& segments);
     void Follow(std::complex<double> frame, bool mark);
@@ -83,6 +100,12 @@ class AdaptiveDecoder final : private MorseTimingSink {
     bool settled_ = false;
     bool mute_ = false;
     std::vector<float> held_;
+    std::int64_t heldFrom_ = 0;  // the input sample the held ones start at
+    std::int64_t samplesIn_ = 0;
+    std::int64_t runSample_ = 0;  // the input sample being run
+    // The input sample each frame in the search's reach stands for.
+    std::vector<std::int64_t> frameSample_ = std::vector<std::int64_t>(KeyingViterbi::kRing, 0);
+    AdaptiveCharacter last_;
     KeyingFrontEnd front_;
     KeyLevels levels_;
     KeyingViterbi viterbi_;

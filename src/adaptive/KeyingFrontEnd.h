@@ -30,6 +30,11 @@ class KeyingFrontEnd {
     double FrameSeconds() const { return frameStep_ / stageRate_; }
     // Input samples per frame.
     double SamplesPerFrame() const { return frameStep_ * decimation_; }
+    // How far a frame lags the input that made it (the low-pass's middle),
+    // in input samples.
+    double DelaySamples() const {
+        return (0.5 * static_cast<double>(taps_.size() - 1) + 0.5) * decimation_;
+    }
 
     // One input sample (1.0 full scale). True when `frame` holds a new
     // frame: the low-passed complex baseband at that moment.

@@ -66,7 +66,7 @@ double MorseTiming::CharWordBoundary() const {
     return std::sqrt(est_.charGap * est_.wordGap);
 }
 
-void MorseTiming::Mark(double seconds, std::int64_t firstSample) {
+void MorseTiming::Mark(double seconds, std::int64_t first, std::int64_t end) {
     if (space_ > 0.0) SpaceEnded();
     const bool dash = seconds > DotDashBoundary();
     // One wild length (a mark merged with a neighbour) moves an estimate by
@@ -78,9 +78,12 @@ void MorseTiming::Mark(double seconds, std::int64_t firstSample) {
     }
     est_.Order();
     if (code_ == 1) {
-        firstSample_ = firstSample;
         innerGaps_.clear();
+        markFirst_.clear();
+        markEnd_.clear();
     }
+    markFirst_.push_back(first);
+    markEnd_.push_back(end);
     // Past 31 elements the index would overflow: the character is garbage
     // anyway and keeps its first elements.
     if ((code_ & 0x80000000u) == 0) code_ = (code_ << 1) | (dash ? 1u : 0u);
@@ -161,7 +164,7 @@ void MorseTiming::EndCharacter() {
         if ((code_ & 0x80000000u) == 0 && innerGaps_.size() + 1 == ElementCount(code_)) {
             Emit(code_, 0, innerGaps_.size());
         } else {
-            sink_.TimedCharacter(code_, firstSample_);
+            sink_.TimedCharacter(code_, markFirst_.front(), markEnd_.back());
         }
         emittedSinceWord_ = true;
     }
@@ -173,7 +176,7 @@ void MorseTiming::Emit(std::uint32_t code, std::size_t firstGap, std::size_t gap
     // A code no alphabet has is mostly two characters whose letter gap came
     // out short: split where the gap inside it was longest.
     if (gaps == 0 || IsMorseCharacter(code)) {
-        sink_.TimedCharacter(code, firstSample_);
+        sink_.TimedCharacter(code, markFirst_[firstGap], markEnd_[firstGap + gaps]);
         return;
     }
     std::size_t longest = firstGap;

@@ -35,8 +35,9 @@ bool IsMorseCharacter(std::uint32_t code);
 
 class MorseTimingSink {
   public:
-    // A character's tree index (>= 2) and the sample its first mark began at.
-    virtual void TimedCharacter(std::uint32_t code, std::int64_t firstSample) = 0;
+    // A character's tree index (>= 2), where its first mark began and where
+    // its last mark ended, in the positions the marks were given with.
+    virtual void TimedCharacter(std::uint32_t code, std::int64_t first, std::int64_t end) = 0;
     virtual void TimedWordSpace() = 0;
 
   protected:
@@ -59,8 +60,9 @@ class MorseTiming {
     void Forget();
     const MorseTimingEstimates& Estimates() const { return est_; }
 
-    // A mark of `seconds` that began at `firstSample`.
-    void Mark(double seconds, std::int64_t firstSample);
+    // A mark of `seconds` that began at `first` and ended at `end` (any
+    // running position: frames, samples; handed back with the character).
+    void Mark(double seconds, std::int64_t first, std::int64_t end);
     // The current space grew by `seconds`; a character or word ends as soon
     // as the space passes its boundary.
     void Space(double seconds);
@@ -82,13 +84,15 @@ class MorseTiming {
     MorseTimingSink& sink_;
     MorseTimingEstimates est_;
     std::uint32_t code_ = 1;
-    std::int64_t firstSample_ = 0;
     double space_ = 0.0;
     bool charEnded_ = true;
     bool wordEnded_ = true;
     bool emittedSinceWord_ = false;
     std::vector<double> longGaps_;
     std::vector<double> innerGaps_;  // the element gaps of the character being keyed
+    // Where each of its marks began and ended.
+    std::vector<std::int64_t> markFirst_;
+    std::vector<std::int64_t> markEnd_;
 };
 
 }  // namespace quelp

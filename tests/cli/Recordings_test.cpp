@@ -217,6 +217,42 @@ TEST(Recordings, JsonLinesTellEachWordWithWhereItEndedAndSummariseTheRecording) 
     EXPECT_NEAR(summary.at("duration_s").get<double>(), 0.1, 0.002);
 }
 
+TEST(Recordings, TheAdaptiveDecodersWordsCarryItsOwnTimeFrequencyAndSpeed) {
+    // Words it holds back while settling print seconds late, and the classic
+    // receiver it bypasses sits elsewhere at another speed: each word still
+    // tells where it was keyed and how the adaptive decoder heard it.
+    test::TempDir dir;
+    test::CwSynthOptions o = Recording(11025, "cq cq de dl1abc dl1abc pse k", 17.0);
+    o.signal.freqHz = 1234.0;
+    o.snrDb = 15.0;
+    const test::CwSynthResult synth = test::SynthesizeCw(o);
+    const std::string path = dir.File("held.wav");
+    ASSERT_TRUE(test::WriteSoundFile(path, synth.samples, 11025, test::SoundFormat::Pcm16Wav));
+    const test::CliRun run =
+        test::RunCli({"decode", path, "--json", "--decoder", "adaptive"}, dir.File("j"));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    std::vector<nlohmann::json> words;
+    std::istringstream lines(run.out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const nlohmann::json j = nlohmann::json::parse(line);
+        if (j.at("type") == "word") words.push_back(j);
+        if (j.at("type") == "summary") {
+            EXPECT_NEAR(j.at("freq_hz").get<double>(), 1234.0, 3.0) << line;
+            EXPECT_NEAR(j.at("wpm").get<double>(), 17.0, 1.0) << line;
+        }
+    }
+    const auto keyed = KeyedWordEnds(o, synth);
+    ASSERT_EQ(words.size(), keyed.size()) << run.out;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        EXPECT_EQ(words[i].at("text"), keyed[i].first);
+        // Within a third of a dot (70 ms at 17 WPM) of the keyed end.
+        EXPECT_NEAR(words[i].at("t").get<double>(), keyed[i].second, 0.025) << words[i].dump();
+        EXPECT_NEAR(words[i].at("freq_hz").get<double>(), 1234.0, 3.0) << words[i].dump();
+        EXPECT_NEAR(words[i].at("wpm").get<double>(), 17.0, 1.0) << words[i].dump();
+    }
+}
+
 TEST(Recordings, ABatchPrintsInCommandLineOrderWhateverTheNumberOfJobs) {
     test::TempDir dir;
     const char* texts[] = {"paris paris", "cq de g4xyz", "tnx fer call", "73 es gl sk"};
