@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "adapters/sndfile/SndfileSource.h"
+#include "adaptive/AdaptiveDecoder.h"
 #include "dsp/MainFilterTable.h"
 #include "dsp/SoundFilter.h"
 
@@ -238,6 +239,8 @@ class Parser {
             } else {
                 Fail("--decoder wants classic or adaptive, not '" + v + "'");
             }
+        } else if (name == "--squelch-db") {
+            Number(name, kMinSquelchDb, kMaxSquelchDb, o.squelchDb);
         } else if (name == "--freq") {
             // The tunable band depends on the rate in force, which a settings
             // file may set: the band is checked once the settings are read.
@@ -505,6 +508,10 @@ const std::vector<CliOptionDoc>& CliOptionTable() {
          "classic (default) or the adaptive decoder for fading, weak and crowded signals: it "
          "finds the strongest steady signal (or keeps within 50 Hz of --freq), settles on the "
          "first seconds and then prints them, and stays silent on noise"},
+        {"Receiver", "--squelch-db DB",
+         "the adaptive decoder prints only while the tone stands this many dB (0 to 40) over the "
+         "band's noise floor, both in a 5 Hz band (default 5.5; lower for weaker signals, higher "
+         "if band noise prints)"},
         {"Receiver", "--freq HZ",
          "receive frequency, within the tunable band (172 to 3004 Hz at 11025 Hz); without it "
          "(and without --settings) the receiver tunes to the strongest signal"},

@@ -34,6 +34,11 @@ struct AdaptiveSettings {
     double squelchDb = 5.5;
 };
 
+// The squelch levels an operator may set: from printing whatever is keyed
+// to a tone far over any band's noise.
+inline constexpr double kMinSquelchDb = 0.0;
+inline constexpr double kMaxSquelchDb = 40.0;
+
 // Where and how a character was heard: its first mark's start and its last
 // mark's end, in samples of the decoder's input since it was made, and the
 // frequency and speed the decoder held then.

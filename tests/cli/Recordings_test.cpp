@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <regex>
@@ -250,6 +251,38 @@ TEST(Recordings, TheAdaptiveDecodersWordsCarryItsOwnTimeFrequencyAndSpeed) {
         EXPECT_NEAR(words[i].at("t").get<double>(), keyed[i].second, 0.025) << words[i].dump();
         EXPECT_NEAR(words[i].at("freq_hz").get<double>(), 1234.0, 3.0) << words[i].dump();
         EXPECT_NEAR(words[i].at("wpm").get<double>(), 17.0, 1.0) << words[i].dump();
+    }
+}
+
+TEST(Recordings, TheAdaptiveSquelchComesFromTheCommandLineOverTheSettingsFile) {
+    // The tone stands about 25 dB over the floor in the squelch's 5 Hz band.
+    test::TempDir dir;
+    test::CwSynthOptions o = Recording(11025, "cq cq de dl1abc dl1abc pse k");
+    o.snrDb = 0.0;
+    const std::string path = dir.File("weak.wav");
+    ASSERT_TRUE(test::WriteSoundFile(path, test::SynthesizeCw(o).samples, 11025,
+                                     test::SoundFormat::Pcm16Wav));
+    const std::string strict = dir.File("strict.ini");
+    { std::ofstream(strict) << "[Decoding]\nDecoder=adaptive\nSquelchDb=35\n"; }
+    const struct {
+        std::vector<std::string> options;
+        bool prints;
+    } cases[] = {
+        {{"--decoder", "adaptive"}, true},
+        {{"--decoder", "adaptive", "--squelch-db", "35"}, false},
+        {{"--settings", strict}, false},
+        {{"--settings", strict, "--squelch-db", "10"}, true},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"decode", path};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const test::CliRun run = test::RunCli(args, dir.File("out"));
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out.find("dl1abc pse k") != std::string::npos, c.prints)
+            << c.options.back() << ": " << run.out;
+        if (!c.prints) {
+            EXPECT_EQ(run.out.find_first_not_of(" \n"), std::string::npos) << run.out;
+        }
     }
 }
 
