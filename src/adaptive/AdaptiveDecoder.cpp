@@ -23,6 +23,15 @@ constexpr double kFirstUnits[] = {0.06, 0.025};
 constexpr int kUnitRounds = 5;
 // Marks shorter than this many frames of the first look are noise.
 constexpr int kShortestMark = 2;
+// A pause between overs lasts at least this long; the next over is held
+// until it has gone on for kHoldSeconds or kHoldUnits dots, whichever is
+// longer, with kHoldLeadSeconds before it, and measured: a speed this many
+// times faster or slower is a new sender.
+constexpr double kPauseSeconds = 2.0;
+constexpr double kHoldSeconds = 2.5;
+constexpr double kHoldUnits = 30.0;
+constexpr double kHoldLeadSeconds = 0.5;
+constexpr double kNewSpeed = 1.3;
 
 // A log prior of `units` under a normal of `mean` and relative spread `spread`.
 double LogNormalPrior(double units, double mean, double spread) {
@@ -62,6 +71,8 @@ void AdaptiveDecoder::Configure(const AdaptiveSettings& settings) {
 
 void AdaptiveDecoder::Restart() {
     settled_ = false;
+    holding_ = false;
+    quietFrames_ = 0;
     held_.clear();
     held_.reserve(static_cast<std::size_t>(kSettleSeconds * sampleRate_) + 1);
     offsetHz_ = 0.0;
@@ -71,8 +82,13 @@ void AdaptiveDecoder::Restart() {
 
 void AdaptiveDecoder::Sample(double x) {
     const std::int64_t index = samplesIn_++;
+    if (holding_) {
+        Hold(x);
+        return;
+    }
     if (settled_) {
-        Run(x, index);
+        Run(x, index, true);
+        if (quietFrames_ * front_.FrameSeconds() > PauseSeconds()) BeginHold();
         return;
     }
     if (held_.empty()) heldFrom_ = index;
@@ -81,6 +97,7 @@ void AdaptiveDecoder::Sample(double x) {
 }
 
 void AdaptiveDecoder::Finish() {
+    if (holding_) EndHold();
     if (!settled_) {
         if (held_.empty()) return;
         Settle();
@@ -290,33 +307,116 @@ void AdaptiveDecoder::Settle() {
     guess.dash = guess.charGap = 3.0 * unit;
     guess.wordGap = 7.0 * unit;
 
+    settled_ = true;
+    DecodeHeld(unit, guess, true);
+}
+
+void AdaptiveDecoder::DecodeHeld(double unit, const MorseTimingEstimates& guess, bool watch) {
     // A silent pass lets the gap lengths and the levels settle on the held
     // seconds; then the same seconds are decoded from their start.
     std::vector<float> held;
     held.swap(held_);
-    settled_ = true;
     mute_ = true;
     timing_.Forget();
     StartSearch(unit, guess);
     std::int64_t index = heldFrom_;
-    for (float x : held) Run(x, index++);
+    for (float x : held) Run(x, index++, watch);
     segments_.clear();
     viterbi_.Flush(segments_);
     Hand(segments_);
     timing_.End();
     MorseTimingEstimates settledTiming = timing_.Estimates();
     mute_ = false;
+    // The tracking's offset found on the way through stays.
     front_.SetFrequency(anchorHz_ + offsetHz_);
     StartSearch(unit, settledTiming);
     index = heldFrom_;
-    for (float x : held) Run(x, index++);
+    for (float x : held) Run(x, index++, watch);
+    quietFrames_ = 0;
+}
+
+// --- pauses ---------------------------------------------------------------------
+
+double AdaptiveDecoder::PauseSeconds() const {
+    // Longer than any word gap of the sender's, slow practice spacing too.
+    return std::max(kPauseSeconds, 3.0 * timing_.Estimates().wordGap);
+}
+
+void AdaptiveDecoder::BeginHold() {
+    // Everything up to the pause is decoded and printed; what follows is
+    // held until the next over has gone on long enough to measure.
+    segments_.clear();
+    viterbi_.Flush(segments_);
+    Hand(segments_);
+    holding_ = true;
+    heardAt_ = -1;
+    aboveRun_ = 0;
+    held_.clear();
+    heldFrom_ = samplesIn_;
+}
+
+void AdaptiveDecoder::Hold(double x) {
+    // The squelch looks at the band as the samples come: it judges what
+    // is printed from the held seconds by the moment they are printed.
+    Watch(x);
+    held_.push_back(static_cast<float>(x));
+    std::complex<double> frame;
+    if (front_.Step(x, frame)) {
+        // The levels stay as they are: the same frames run again after.
+        aboveRun_ = std::abs(frame) > levels_.Threshold() ? aboveRun_ + 1 : 0;
+        if (aboveRun_ >= kShortestMark && heardAt_ < 0) {
+            heardAt_ = static_cast<std::int64_t>(held_.size());
+        }
+    }
+    const auto keep = static_cast<std::size_t>(kHoldLeadSeconds * sampleRate_);
+    if (heardAt_ < 0) {
+        // Nothing keyed yet: only the last moments before the next over matter.
+        if (held_.size() > 4 * keep) {
+            const std::size_t drop = held_.size() - keep;
+            held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(drop));
+            heldFrom_ += static_cast<std::int64_t>(drop);
+        }
+        return;
+    }
+    const double unit = timing_.Estimates().Unit();
+    const double needed = std::max(kHoldSeconds, kHoldUnits * unit) * sampleRate_;
+    if (static_cast<double>(held_.size()) - static_cast<double>(heardAt_) >= needed) EndHold();
+}
+
+void AdaptiveDecoder::EndHold() {
+    holding_ = false;
+    quietFrames_ = 0;
+    if (heardAt_ < 0) {
+        // The input ended in the pause: nothing was keyed to decode.
+        held_.clear();
+        StartSearch(front_.Unit(), timing_.Estimates());
+        return;
+    }
+    const double before = front_.Unit();
+    const MorseTimingEstimates timing = timing_.Estimates();
+    const double unit = EstimateUnit();
+    if (std::abs(std::log(unit / before)) > std::log(kNewSpeed)) {
+        // Another speed: the next over is decoded as the first was.
+        MorseTimingEstimates guess;
+        guess.dot = guess.elementGap = unit;
+        guess.dash = guess.charGap = 3.0 * unit;
+        guess.wordGap = 7.0 * unit;
+        DecodeHeld(unit, guess, false);
+        return;
+    }
+    std::vector<float> held;
+    held.swap(held_);
+    StartSearch(before, timing);
+    std::int64_t index = heldFrom_;
+    for (float x : held) Run(x, index++, false);
+    quietFrames_ = 0;
 }
 
 // --- decoding ---------------------------------------------------------------------
 
-void AdaptiveDecoder::Run(double x, std::int64_t index) {
+void AdaptiveDecoder::Run(double x, std::int64_t index, bool watch) {
     runSample_ = index;
-    Watch(x);
+    if (watch) Watch(x);
     std::complex<double> frame;
     if (front_.Step(x, frame)) Frame(frame);
 }
@@ -325,6 +425,7 @@ void AdaptiveDecoder::Frame(std::complex<double> frame) {
     const double r = std::abs(frame);
     const double llr = levels_.Llr(r);
     const bool mark = r > levels_.Threshold();
+    quietFrames_ = mark ? 0 : quietFrames_ + 1;
     levels_.Update(r);
     Follow(frame, mark);
     viterbi_.Step(llr);

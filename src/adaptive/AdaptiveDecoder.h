@@ -8,8 +8,10 @@
 // Nothing is printed from the first seconds until the frequency, the speed,
 // the levels and the gap lengths have settled on them; then those seconds
 // are decoded again from their start with the settled estimates, so the
-// first word comes late rather than wrong. A squelch relative to the
-// measured noise keeps band noise from printing.
+// first word comes late rather than wrong. After a pause between overs the
+// next over is held the same way until its speed is measured: an answer at
+// another speed is decoded at its own. A squelch relative to the measured
+// noise keeps band noise from printing.
 
 #include <cstdint>
 #include <optional>
@@ -92,8 +94,19 @@ class AdaptiveDecoder final : private MorseTimingSink {
     // marks and of the gaps between them.
     void Look(double unit, std::vector<double>& marks, std::vector<double>& gaps);
     void StartSearch(double unit, const MorseTimingEstimates& timing);
-    // One input sample, the `index`th since the decoder was made.
-    void Run(double x, std::int64_t index);
+    // Decodes the held seconds twice from a first guess: silently, for the
+    // gap lengths and the levels to settle, then printing.
+    // `watch`: the squelch has not looked at them yet.
+    void DecodeHeld(double unit, const MorseTimingEstimates& guess, bool watch);
+    // A pause between overs: the next over is held until its speed is
+    // measured, and decoded with it.
+    double PauseSeconds() const;
+    void BeginHold();
+    void Hold(double x);
+    void EndHold();
+    // One input sample, the `index`th since the decoder was made; `watch`:
+    // the squelch has not looked at it yet.
+    void Run(double x, std::int64_t index, bool watch);
     void Frame(std::complex<double> frame);
     void Hand(const std::vector<KeyingSegment>& segments);
     void Follow(std::complex<double> frame, bool mark);
@@ -104,6 +117,10 @@ class AdaptiveDecoder final : private MorseTimingSink {
     AdaptiveSettings settings_;
     bool settled_ = false;
     bool mute_ = false;
+    bool holding_ = false;
+    int quietFrames_ = 0;        // frames below the threshold, in a row
+    std::int64_t heardAt_ = -1;  // where in the held samples a mark first came
+    int aboveRun_ = 0;
     std::vector<float> held_;
     std::int64_t heldFrom_ = 0;  // the input sample the held ones start at
     std::int64_t samplesIn_ = 0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "decoder/CharacterTables.h"
 #include "support/CwSynth.h"
@@ -94,6 +95,26 @@ TEST(AdaptiveDecoder, TheGivenFrequencyWinsOverAStrongerNeighbour) {
     // Left to itself it takes the stronger one, and stays silent once that
     // one stops rather than printing the band's noise.
     EXPECT_EQ(Decode(o), o.second->text);
+}
+
+TEST(AdaptiveDecoder, AnAnswerAtAnotherSpeedAfterAPauseIsFollowed) {
+    // A call at one speed and, 3 s after it ends, the answer on the same
+    // frequency at twice or half that speed: both copied, nothing twice.
+    for (auto [first, second] : {std::pair{15.0, 30.0}, std::pair{30.0, 15.0}}) {
+        test::CwSynthOptions o;
+        o.signal.text = "cq cq de w1aw w1aw k";
+        o.signal.wpm = first;
+        o.signal.level = LevelFor(10.0);
+        o.snrDb = 10.0;
+        o.seed = 19;
+        test::CwSynthOptions alone = o;
+        alone.snrDb.reset();
+        o.second = o.signal;
+        o.second->text = "w1aw de k9zz k9zz ur rst 599 599 k";
+        o.second->wpm = second;
+        o.second->startSec = test::SynthesizeCw(alone).keying.back().end + 3.0;
+        EXPECT_EQ(Decode(o), o.signal.text + " " + o.second->text) << first << " to " << second;
+    }
 }
 
 TEST(AdaptiveDecoder, BandNoiseAloneStaysSilent) {
