@@ -32,6 +32,9 @@ constexpr double kHoldSeconds = 2.5;
 constexpr double kHoldUnits = 30.0;
 constexpr double kHoldLeadSeconds = 0.5;
 constexpr double kNewSpeed = 1.3;
+// The sharp low-pass's SNR (a dot's worth of signal over the noise) above
+// which its frames are decoded rather than the matched one's.
+constexpr double kSharpSnrDb = 16.0;
 
 // A log prior of `units` under a normal of `mean` and relative spread `spread`.
 double LogNormalPrior(double units, double mean, double spread) {
@@ -318,6 +321,10 @@ void AdaptiveDecoder::DecodeHeld(double unit, const MorseTimingEstimates& guess,
     held.swap(held_);
     mute_ = true;
     timing_.Forget();
+    // The sharp low-pass lets through the noise of a band wider by the
+    // ratio of the lengths; the silent pass settles it.
+    sharpLevels_.Reset(levels_.Mark(), levels_.Sigma() * std::sqrt(KeyingFrontEnd::kMatchedSpan /
+                                                                   KeyingFrontEnd::kSharpSpan));
     StartSearch(unit, guess);
     std::int64_t index = heldFrom_;
     for (float x : held) Run(x, index++, watch);
@@ -394,6 +401,7 @@ void AdaptiveDecoder::EndHold() {
     }
     const double before = front_.Unit();
     const MorseTimingEstimates timing = timing_.Estimates();
+    const KeyLevels levels = levels_;
     const double unit = EstimateUnit();
     if (std::abs(std::log(unit / before)) > std::log(kNewSpeed)) {
         // Another speed: the next over is decoded as the first was.
@@ -404,6 +412,9 @@ void AdaptiveDecoder::EndHold() {
         DecodeHeld(unit, guess, false);
         return;
     }
+    // The same sender: the levels the measuring left were the matched
+    // low-pass's, and the decoding goes on as it was.
+    levels_ = levels;
     std::vector<float> held;
     held.swap(held_);
     StartSearch(before, timing);
@@ -418,19 +429,29 @@ void AdaptiveDecoder::Run(double x, std::int64_t index, bool watch) {
     runSample_ = index;
     if (watch) Watch(x);
     std::complex<double> frame;
-    if (front_.Step(x, frame)) Frame(frame);
+    std::complex<double> sharp;
+    if (front_.Step(x, frame, sharp)) Frame(frame, sharp);
 }
 
-void AdaptiveDecoder::Frame(std::complex<double> frame) {
+void AdaptiveDecoder::Frame(std::complex<double> frame, std::complex<double> sharp) {
     const double r = std::abs(frame);
-    const double llr = levels_.Llr(r);
+    const double rs = std::abs(sharp);
+    // Far enough above the noise the sharp low-pass is decoded: short gaps
+    // stay open and the edges fall where keyed; in fades and weak signals
+    // the matched one.
+    const bool useSharp = sharpLevels_.SnrDb() > kSharpSnrDb;
+    const KeyLevels& decide = useSharp ? sharpLevels_ : levels_;
+    const double v = useSharp ? rs : r;
+    const double llr = decide.Llr(v);
+    const double threshold = decide.Threshold();
     const bool mark = r > levels_.Threshold();
     quietFrames_ = mark ? 0 : quietFrames_ + 1;
     levels_.Update(r);
+    sharpLevels_.Update(rs);
     Follow(frame, mark);
     viterbi_.Step(llr);
-    frameSample_[static_cast<std::size_t>(viterbi_.Frames() & (KeyingViterbi::kRing - 1))] =
-        runSample_ - static_cast<std::int64_t>(std::lround(front_.DelaySamples()));
+    notes_[static_cast<std::size_t>(viterbi_.Frames() & (KeyingViterbi::kRing - 1))] = {
+        runSample_ - static_cast<std::int64_t>(std::lround(front_.DelaySamples())), v, threshold};
     if (viterbi_.Frames() % KeyingFrontEnd::kFramesPerUnit == 0) {
         segments_.clear();
         viterbi_.Commit(lag_, segments_);
@@ -440,17 +461,35 @@ void AdaptiveDecoder::Frame(std::complex<double> frame) {
 
 void AdaptiveDecoder::Hand(const std::vector<KeyingSegment>& segments) {
     const double frameSeconds = front_.FrameSeconds();
-    // A frame stands for the input from half a frame before it to half after.
-    const auto half = static_cast<std::int64_t>(0.5 * front_.SamplesPerFrame());
-    auto sampleOf = [this](std::int64_t frame) {
-        return frameSample_[static_cast<std::size_t>(frame & (KeyingViterbi::kRing - 1))];
+    const double samplesPerFrame = front_.SamplesPerFrame();
+    auto note = [this](std::int64_t frame) -> const FrameNote& {
+        return notes_[static_cast<std::size_t>(frame & (KeyingViterbi::kRing - 1))];
+    };
+    // Where between two frames the level crossed the threshold, in frames
+    // after the first of them; the middle when it did not cross there.
+    auto crossing = [&](std::int64_t a) {
+        if (a < 1 || a + 1 > viterbi_.Frames()) return 0.5;
+        const FrameNote& x = note(a);
+        const FrameNote& y = note(a + 1);
+        const double t = 0.5 * (x.threshold + y.threshold);
+        if ((x.r - t) * (y.r - t) >= 0.0) return 0.5;
+        return (t - x.r) / (y.r - x.r);
     };
     for (const KeyingSegment& s : segments) {
         if (s.mark) {
-            timing_.Mark(s.frames * frameSeconds, sampleOf(s.first) - half,
-                         sampleOf(s.first + s.frames - 1) + half);
+            // The edges between the frames, where the level crossed the
+            // threshold: a mark's length is not rounded to whole frames.
+            const std::int64_t last = s.first + s.frames - 1;
+            const double early = 0.5 - crossing(s.first - 1);
+            const double late = crossing(last) - 0.5;
+            if (early != 0.0) timing_.Space(-early * frameSeconds);
+            timing_.Mark((s.frames + early + late) * frameSeconds,
+                         note(s.first).sample - std::lround((0.5 + early) * samplesPerFrame),
+                         note(last).sample + std::lround((0.5 + late) * samplesPerFrame));
+            spaceOwed_ = late * frameSeconds;
         } else {
-            timing_.Space(s.frames * frameSeconds);
+            timing_.Space(s.frames * frameSeconds - spaceOwed_);
+            spaceOwed_ = 0.0;
         }
     }
 }

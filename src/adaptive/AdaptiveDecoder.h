@@ -107,7 +107,7 @@ class AdaptiveDecoder final : private MorseTimingSink {
     // One input sample, the `index`th since the decoder was made; `watch`:
     // the squelch has not looked at it yet.
     void Run(double x, std::int64_t index, bool watch);
-    void Frame(std::complex<double> frame);
+    void Frame(std::complex<double> frame, std::complex<double> sharp);
     void Hand(const std::vector<KeyingSegment>& segments);
     void Follow(std::complex<double> frame, bool mark);
     void Watch(double x);
@@ -125,11 +125,20 @@ class AdaptiveDecoder final : private MorseTimingSink {
     std::int64_t heldFrom_ = 0;  // the input sample the held ones start at
     std::int64_t samplesIn_ = 0;
     std::int64_t runSample_ = 0;  // the input sample being run
-    // The input sample each frame in the search's reach stands for.
-    std::vector<std::int64_t> frameSample_ = std::vector<std::int64_t>(KeyingViterbi::kRing, 0);
+    // Each frame in the search's reach: the input sample it stands for, its
+    // level and the threshold then.
+    struct FrameNote {
+        std::int64_t sample = 0;
+        double r = 0.0;
+        double threshold = 0.0;
+    };
+    std::vector<FrameNote> notes_ = std::vector<FrameNote>(KeyingViterbi::kRing);
+    // What the last mark took from the space after it, in seconds.
+    double spaceOwed_ = 0.0;
     AdaptiveCharacter last_;
     KeyingFrontEnd front_;
-    KeyLevels levels_;
+    KeyLevels levels_;       // of the matched low-pass
+    KeyLevels sharpLevels_;  // of the sharp one
     KeyingViterbi viterbi_;
     MorseTiming timing_{*this};
     std::vector<KeyingSegment> segments_;

@@ -127,7 +127,16 @@ void MorseTiming::LongGap(double s) {
     // Character gaps are the commonest long gaps: their length is where the
     // long gaps crowd (within a quarter either way). Word gaps are the
     // long gaps well above that, pauses and fades aside.
-    std::vector<double> sorted = longGaps_;
+    //
+    // Element gaps read long (hand keying) crowd below twice the element
+    // gap; taken for character gaps they would drag the word gap down after
+    // them, and every letter gap would end a word: they are left out.
+    const double shortest = 2.0 * est_.elementGap;
+    std::vector<double> sorted;
+    for (double g : longGaps_) {
+        if (g >= shortest) sorted.push_back(g);
+    }
+    if (sorted.size() < 4) return;
     std::sort(sorted.begin(), sorted.end());
     std::vector<std::size_t> firsts(sorted.size());
     std::vector<std::size_t> counts(sorted.size());
