@@ -6,6 +6,12 @@
 
 namespace quelp {
 
+namespace {
+// A dot or dash is read as the other only when its length lies within this
+// ratio (as a log) of the boundary between them.
+constexpr double kMostFlip = 0.4;
+}  // namespace
+
 void MorseTimingEstimates::Order() {
     dot = std::clamp(dot, 0.01, 0.5);
     dash = std::clamp(dash, 2.0 * dot, 5.0 * dot);
@@ -81,9 +87,11 @@ void MorseTiming::Mark(double seconds, std::int64_t first, std::int64_t end) {
         innerGaps_.clear();
         markFirst_.clear();
         markEnd_.clear();
+        markSeconds_.clear();
     }
     markFirst_.push_back(first);
     markEnd_.push_back(end);
+    markSeconds_.push_back(seconds);
     // Past 31 elements the index would overflow: the character is garbage
     // anyway and keeps its first elements.
     if ((code_ & 0x80000000u) == 0) code_ = (code_ << 1) | (dash ? 1u : 0u);
@@ -183,14 +191,37 @@ void MorseTiming::EndCharacter() {
 
 void MorseTiming::Emit(std::uint32_t code, std::size_t firstGap, std::size_t gaps) {
     // A code no alphabet has is mostly two characters whose letter gap came
-    // out short: split where the gap inside it was longest.
-    if (gaps == 0 || IsMorseCharacter(code)) {
+    // out short, or one with a dot or a dash near their boundary read as the
+    // other: whichever needs the smaller change of a length (as a ratio to
+    // its boundary) is taken.
+    if (IsMorseCharacter(code)) {
         sink_.TimedCharacter(code, markFirst_[firstGap], markEnd_[firstGap + gaps]);
         return;
+    }
+    const double dotDash = DotDashBoundary();
+    double flipCost = kMostFlip;
+    std::uint32_t flipped = 0;
+    for (std::size_t i = 0; i <= gaps; ++i) {
+        const std::uint32_t other = code ^ (1u << (gaps - i));
+        const double cost = std::abs(std::log(markSeconds_[firstGap + i] / dotDash));
+        if (cost < flipCost && IsMorseCharacter(other)) {
+            flipCost = cost;
+            flipped = other;
+        }
     }
     std::size_t longest = firstGap;
     for (std::size_t i = firstGap; i < firstGap + gaps; ++i) {
         if (innerGaps_[i] > innerGaps_[longest]) longest = i;
+    }
+    const double splitCost =
+        gaps == 0 ? kMostFlip : std::log(ElementCharBoundary() / innerGaps_[longest]);
+    if (flipped != 0 && flipCost < splitCost) {
+        sink_.TimedCharacter(flipped, markFirst_[firstGap], markEnd_[firstGap + gaps]);
+        return;
+    }
+    if (gaps == 0) {
+        sink_.TimedCharacter(code, markFirst_[firstGap], markEnd_[firstGap + gaps]);
+        return;
     }
     const std::size_t before = longest - firstGap + 1;  // elements before the split
     const std::size_t after = gaps + 1 - before;

@@ -93,6 +93,7 @@ class MorseTiming {
     // Where each of its marks began and ended.
     std::vector<std::int64_t> markFirst_;
     std::vector<std::int64_t> markEnd_;
+    std::vector<double> markSeconds_;
 };
 
 }  // namespace quelp

@@ -102,5 +102,32 @@ TEST(MorseTiming, ACodeNoAlphabetHasIsSplitAtItsLongestGap) {
     EXPECT_EQ(Key(timing, out, "an", 0.06, 1.0, "a"), "p");
 }
 
+TEST(MorseTiming, AnElementNearTheDotDashBoundaryIsReadAsTheOtherWhenThatMakesACharacter) {
+    // Hand keying: one element keyed 1.9 dots long, just over the boundary,
+    // gives a code no alphabet has; read as a dot it is the character sent.
+    // Splitting it at a gap of one dot would give two wrong characters.
+    const struct {
+        const char* sent;
+        const char* elements;
+        std::size_t stretched;
+        const char* read;
+    } cases[] = {{"3", "...--", 0, "3"}, {"7", "--...", 4, "7"}};
+    for (const auto& c : cases) {
+        Letters out;
+        MorseTiming timing(out);
+        timing.Reset(MorseTimingEstimates{});
+        const double dot = MorseTimingEstimates{}.dot;
+        const std::string elements = c.elements;
+        for (std::size_t e = 0; e < elements.size(); ++e) {
+            if (e > 0) timing.Space(dot);
+            const double dots = e == c.stretched ? 1.9 : elements[e] == '-' ? 3.0 : 1.0;
+            timing.Mark(dots * dot, 0, 0);
+        }
+        timing.Space(7.0 * dot);
+        timing.End();
+        EXPECT_EQ(out.text, std::string(c.read) + " ") << c.sent;
+    }
+}
+
 }  // namespace
 }  // namespace quelp
