@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/CwSynth.h"
@@ -146,8 +147,9 @@ std::vector<Case> Corpus(std::uint64_t seedOffset) {
         cases.push_back({"Speed at +10 dB", name, o, o.signal.text});
     }
     // The same frequency, the answer at twice (or half) the speed after a
-    // pause of 3 s.
-    for (auto [first, second] : {std::pair{15.0, 30.0}, std::pair{30.0, 15.0}}) {
+    // pause of 3 s, or a word gap after the call at another speed.
+    for (auto [first, second, pause] : {std::tuple{15.0, 30.0, 3.0}, std::tuple{30.0, 15.0, 3.0},
+                                        std::tuple{16.0, 26.0, 0.0}, std::tuple{26.0, 16.0, 0.0}}) {
         CwSynthOptions o = base(19);
         o.signal.text = "cq cq de w1aw w1aw k";
         o.signal.wpm = first;
@@ -158,9 +160,14 @@ std::vector<Case> Corpus(std::uint64_t seedOffset) {
         CwSynthOptions alone = o;
         alone.second.reset();
         alone.snrDb.reset();
-        o.second->startSec = quelp::test::SynthesizeCw(alone).keying.back().end + 3.0;
-        char name[48];
-        std::snprintf(name, sizeof name, "%g WPM, 3 s pause, %g WPM", first, second);
+        o.second->startSec = quelp::test::SynthesizeCw(alone).keying.back().end +
+                             (pause > 0.0 ? pause : 7.0 * 1.2 / first);
+        char name[96];
+        if (pause > 0.0) {
+            std::snprintf(name, sizeof name, "%g WPM, %g s pause, %g WPM", first, pause, second);
+        } else {
+            std::snprintf(name, sizeof name, "%g WPM, then at once %g WPM", first, second);
+        }
         cases.push_back({"Speed change at +10 dB", name, o, o.signal.text + " " + o.second->text});
     }
     for (auto [jitter, dash] : {std::pair{0.2, 3.0}, std::pair{0.1, 2.5}, std::pair{0.1, 4.0}}) {

@@ -124,8 +124,12 @@ void MorseTiming::SpaceEnded() {
 }
 
 void MorseTiming::LongGap(double s) {
+    // Kept in dots of the moment: a sender who speeds up or slows down
+    // shortens or stretches his gaps with his elements, and the gaps
+    // measured before still tell how he spaces.
+    const double unit = est_.Unit();
     if (longGaps_.size() >= kLongGaps) longGaps_.erase(longGaps_.begin());
-    longGaps_.push_back(s);
+    longGaps_.push_back(s / unit);
     if (longGaps_.size() < 4) {
         // Too few to group: each moves the estimate it is nearest.
         double& estimate = s < CharWordBoundary() ? est_.charGap : est_.wordGap;
@@ -139,7 +143,7 @@ void MorseTiming::LongGap(double s) {
     // Element gaps read long (hand keying) crowd below twice the element
     // gap; taken for character gaps they would drag the word gap down after
     // them, and every letter gap would end a word: they are left out.
-    const double shortest = 2.0 * est_.elementGap;
+    const double shortest = 2.0 * est_.elementGap / unit;
     std::vector<double> sorted;
     for (double g : longGaps_) {
         if (g >= shortest) sorted.push_back(g);
@@ -167,12 +171,13 @@ void MorseTiming::LongGap(double s) {
             break;
         }
     }
-    est_.charGap = sorted[bestFirst + bestCount / 2];
+    const double charGap = sorted[bestFirst + bestCount / 2];
     std::vector<double> words;
     for (double g : sorted) {
-        if (g > 1.7 * est_.charGap && g < 3.5 * est_.charGap) words.push_back(g);
+        if (g > 1.7 * charGap && g < 3.5 * charGap) words.push_back(g);
     }
-    est_.wordGap = words.size() >= 2 ? words[words.size() / 2] : 7.0 / 3.0 * est_.charGap;
+    est_.charGap = charGap * unit;
+    est_.wordGap = (words.size() >= 2 ? words[words.size() / 2] : 7.0 / 3.0 * charGap) * unit;
 }
 
 void MorseTiming::EndCharacter() {

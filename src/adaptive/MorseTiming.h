@@ -51,7 +51,7 @@ class MorseTiming {
 
     explicit MorseTiming(MorseTimingSink& sink) : sink_(sink) {}
 
-    // Gap lengths longer than an element gap kept for grouping.
+    // Gap lengths longer than an element gap kept for grouping (in dots).
     static constexpr std::size_t kLongGaps = 40;
 
     // New estimates; the long gaps measured so far stay.
