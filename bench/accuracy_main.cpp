@@ -149,8 +149,9 @@ std::vector<Case> Corpus(std::uint64_t seedOffset) {
     }
     // The same frequency, the answer at twice (or half) the speed after a
     // pause of 3 s, or a word gap after the call at another speed.
-    for (auto [first, second, pause] : {std::tuple{15.0, 30.0, 3.0}, std::tuple{30.0, 15.0, 3.0},
-                                        std::tuple{16.0, 26.0, 0.0}, std::tuple{26.0, 16.0, 0.0}}) {
+    for (auto [first, second, pause] :
+         {std::tuple{15.0, 30.0, 3.0}, std::tuple{30.0, 15.0, 3.0}, std::tuple{16.0, 26.0, 0.0},
+          std::tuple{26.0, 16.0, 0.0}, std::tuple{15.0, 30.0, 0.0}, std::tuple{30.0, 15.0, 0.0}}) {
         CwSynthOptions o = base(19);
         o.signal.text = "cq cq de w1aw w1aw k";
         o.signal.wpm = first;

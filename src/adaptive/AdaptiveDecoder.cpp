@@ -16,6 +16,13 @@ constexpr std::size_t kToneHops = 32;
 // The sharp low-pass's SNR (a dot's worth of signal over the noise) above
 // which its frames are decoded rather than the matched one's.
 constexpr double kSharpSnrDb = 16.0;
+// The low-passes follow the timing's dot once it is this many times longer
+// or shorter than theirs, in a gap of this many dots. Only a signal this far
+// over the noise (the matched low-pass's SNR) is followed so: in noise, runs
+// of false marks would pull the speed anywhere.
+constexpr double kRetune = 1.4;
+constexpr double kRetuneGap = 3.0;
+constexpr double kFollowSnrDb = 12.0;
 
 }  // namespace
 
@@ -112,11 +119,30 @@ void AdaptiveDecoder::Frame(std::complex<double> frame, std::complex<double> sha
     viterbi_.Step(llr);
     notes_[static_cast<std::size_t>(viterbi_.Frames() & (KeyingViterbi::kRing - 1))] = {
         runSample_ - static_cast<std::int64_t>(std::lround(front_.DelaySamples())), v, threshold};
+    const bool follow = levels_.SnrDb() > kFollowSnrDb;
+    timing_.FollowRuns(follow);
     if (viterbi_.Frames() % KeyingFrontEnd::kFramesPerUnit == 0) {
         segments_.clear();
         viterbi_.Commit(lag_, segments_);
         Hand(segments_);
     }
+    // A sender who changed speed without a pause: once he is between
+    // characters, the low-passes and the frames follow him.
+    const double unit = timing_.Estimates().Unit();
+    if (follow && std::abs(std::log(unit / front_.Unit())) > std::log(kRetune) &&
+        quietFrames_ * front_.FrameSeconds() > kRetuneGap * unit) {
+        Retune(unit);
+    }
+}
+
+void AdaptiveDecoder::Retune(double unit) {
+    segments_.clear();
+    viterbi_.Flush(segments_);
+    Hand(segments_);
+    const double quiet = quietFrames_ * front_.FrameSeconds();
+    front_.SetUnit(unit);
+    quietFrames_ = static_cast<int>(quiet / front_.FrameSeconds());
+    lastMark_ = false;
 }
 
 void AdaptiveDecoder::Hand(const std::vector<KeyingSegment>& segments) {

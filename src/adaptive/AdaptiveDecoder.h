@@ -109,6 +109,9 @@ class AdaptiveDecoder final : private MorseTimingSink {
     void Run(double x, std::int64_t index, bool watch);
     void Frame(std::complex<double> frame, std::complex<double> sharp);
     void Hand(const std::vector<KeyingSegment>& segments);
+    // The low-passes and the frames for a new dot length, the search so
+    // far handed over.
+    void Retune(double unit);
     void Follow(std::complex<double> frame, bool mark);
     void Watch(double x);
 

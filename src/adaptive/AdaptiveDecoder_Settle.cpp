@@ -204,9 +204,11 @@ double AdaptiveDecoder::EstimateUnit() {
 void AdaptiveDecoder::StartSearch(double unit, const MorseTimingEstimates& timing) {
     front_.SetUnit(unit);
     const double f = KeyingFrontEnd::kFramesPerUnit;
-    // Dots and dashes (dash 2.5 to 4 dots, hand keying), element and
+    // Dots and dashes (dash 2.5 to 4 dots, hand keying; up to 12 dots, a
+    // dash of a sender who slowed to a third, until the frames follow him),
+    // element and
     // character gaps; longer spaces are the long-space state's.
-    const int markMax = static_cast<int>(8 * f);
+    const int markMax = static_cast<int>(12 * f);
     const int spaceMax = static_cast<int>(5 * f);
     std::vector<double> mark(static_cast<std::size_t>(markMax));
     std::vector<double> space(static_cast<std::size_t>(spaceMax));

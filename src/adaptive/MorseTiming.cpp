@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "adaptive/SplitTwo.h"
+
 namespace quelp {
 
 namespace {
@@ -53,6 +55,8 @@ void MorseTiming::Forget() {
 
 void MorseTiming::Reset(const MorseTimingEstimates& estimates) {
     est_ = estimates;
+    run_.clear();
+    sameKind_ = 0;
     est_.Order();
     code_ = 1;
     space_ = 0.0;
@@ -74,7 +78,12 @@ double MorseTiming::CharWordBoundary() const {
 
 void MorseTiming::Mark(double seconds, std::int64_t first, std::int64_t end) {
     if (space_ > 0.0) SpaceEnded();
-    const bool dash = seconds > DotDashBoundary();
+    bool dash = seconds > DotDashBoundary();
+    sameKind_ = dash == lastDash_ ? sameKind_ + 1 : 1;
+    lastDash_ = dash;
+    if (run_.size() >= kSameKindRun) run_.erase(run_.begin());
+    run_.push_back(seconds);
+    if (followRuns_ && sameKind_ >= kSameKindRun && Resplit()) dash = seconds > DotDashBoundary();
     // One wild length (a mark merged with a neighbour) moves an estimate by
     // no more than a doubling would.
     if (dash) {
@@ -96,6 +105,27 @@ void MorseTiming::Mark(double seconds, std::int64_t first, std::int64_t end) {
     // anyway and keeps its first elements.
     if ((code_ & 0x80000000u) == 0) code_ = (code_ << 1) | (dash ? 1u : 0u);
     charEnded_ = wordEnded_ = false;
+}
+
+bool MorseTiming::Resplit() {
+    // Text has dots and dashes within a few marks. A long run of one kind
+    // is a sender who has slowed down (his dots read as dashes) or sped up
+    // (his dashes as dots): the run's own two groups are his elements now.
+    std::vector<double> sorted = run_;
+    std::sort(sorted.begin(), sorted.end());
+    const std::size_t split = SplitTwo(sorted);
+    if (split < 3 || sorted.size() - split < 3) return false;
+    const double dot = sorted[split / 2];
+    const double dash = sorted[split + (sorted.size() - split) / 2];
+    if (dash / dot < 2.0 || dash / dot > 5.0) return false;
+    // A run of dashes is a slower sender, a run of dots a faster one; a
+    // fade that shortens some of a run of dots is neither.
+    if (lastDash_ ? dot < 1.15 * est_.dot : dash > est_.dash / 1.15) return false;
+    est_.dot = est_.elementGap = dot;
+    est_.dash = dash;
+    est_.Order();
+    sameKind_ = 0;
+    return true;
 }
 
 void MorseTiming::Space(double seconds) {

@@ -51,6 +51,10 @@ class MorseTiming {
 
     explicit MorseTiming(MorseTimingSink& sink) : sink_(sink) {}
 
+    // Marks of one kind in a row that make the dots and dashes be found
+    // afresh from their lengths.
+    static constexpr std::size_t kSameKindRun = 8;
+
     // Gap lengths longer than an element gap kept for grouping (in dots).
     static constexpr std::size_t kLongGaps = 40;
 
@@ -59,6 +63,9 @@ class MorseTiming {
     // Forgets the long gaps too.
     void Forget();
     const MorseTimingEstimates& Estimates() const { return est_; }
+    // Whether a long run of marks of one kind is taken for a new speed
+    // (only where the marks are surely the sender's).
+    void FollowRuns(bool on) { followRuns_ = on; }
 
     // A mark of `seconds` that began at `first` and ended at `end` (any
     // running position: frames, samples; handed back with the character).
@@ -77,6 +84,9 @@ class MorseTiming {
     void SpaceEnded();
     void EndCharacter();
     void LongGap(double seconds);
+    // The dot and dash lengths from the last marks; false when they do not
+    // fall in two groups a dash apart.
+    bool Resplit();
     // Hands over `code` whose element gaps are innerGaps_[firstGap ..
     // firstGap + gaps), split where no alphabet has it.
     void Emit(std::uint32_t code, std::size_t firstGap, std::size_t gaps);
@@ -89,6 +99,10 @@ class MorseTiming {
     bool wordEnded_ = true;
     bool emittedSinceWord_ = false;
     std::vector<double> longGaps_;
+    std::vector<double> run_;  // the last marks' lengths
+    std::size_t sameKind_ = 0;
+    bool lastDash_ = false;
+    bool followRuns_ = true;
     std::vector<double> innerGaps_;  // the element gaps of the character being keyed
     // Where each of its marks began and ended.
     std::vector<std::int64_t> markFirst_;
