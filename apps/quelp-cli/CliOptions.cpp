@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "adapters/sndfile/SndfileSource.h"
+#include "adaptive/AdaptiveDecoder.h"
 #include "dsp/MainFilterTable.h"
 #include "dsp/SoundFilter.h"
 
@@ -238,6 +239,8 @@ class Parser {
             } else {
                 Fail("--decoder wants classic or adaptive, not '" + v + "'");
             }
+        } else if (name == "--squelch-db") {
+            Number(name, kMinSquelchDb, kMaxSquelchDb, o.squelchDb);
         } else if (name == "--freq") {
             // The tunable band depends on the rate in force, which a settings
             // file may set: the band is checked once the settings are read.
@@ -484,8 +487,9 @@ constexpr const char* kDescription[] = {
 constexpr const char* kJson =
     "--json prints one JSON object per line. For each word as it ends: {\"type\": \"word\", "
     "\"file\", \"t\", \"text\", \"freq_hz\", \"wpm\"}, where t is the time in seconds into the "
-    "recording at which the word's last element ended, freq_hz the receive frequency and wpm "
-    "the measured speed (null while there is none). With --multi, at the end of each recording, "
+    "recording at which the word's last element ended, freq_hz and wpm the frequency and speed "
+    "the decoder heard it at (wpm null while there is none). With --multi, at the end of each "
+    "recording, "
     "one object per channel row that holds text: {\"type\": \"row\", \"file\", \"t\", \"row\", "
     "\"lo_hz\", \"hi_hz\", \"text\"}. At the end of each recording a summary: {\"type\": "
     "\"summary\", \"file\", \"duration_s\", \"decode_s\", \"times_real_time\", \"freq_hz\", "
@@ -504,6 +508,10 @@ const std::vector<CliOptionDoc>& CliOptionTable() {
          "classic (default) or the adaptive decoder for fading, weak and crowded signals: it "
          "finds the strongest steady signal (or keeps within 50 Hz of --freq), settles on the "
          "first seconds and then prints them, and stays silent on noise"},
+        {"Receiver", "--squelch-db DB",
+         "the adaptive decoder prints only while the tone stands this many dB (0 to 40) over the "
+         "band's noise floor, both in a 5 Hz band (default 5.5; lower for weaker signals, higher "
+         "if band noise prints)"},
         {"Receiver", "--freq HZ",
          "receive frequency, within the tunable band (172 to 3004 Hz at 11025 Hz); without it "
          "(and without --settings) the receiver tunes to the strongest signal"},

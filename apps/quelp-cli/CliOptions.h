@@ -35,11 +35,12 @@ struct CliOptions {
     std::vector<std::string> files;  // decode: the recordings, in order; "-" standard input
 
     // Receiver (unset: the settings' or built-in value stays).
-    std::optional<bool> adaptive;   // --decoder: adaptive (true) or classic
-    std::optional<double> freqHz;   // checked against the band once the rate is known
-    std::optional<int> filterCode;  // main filter code, e.g. 140 or 101
-    std::optional<int> burstLpm;    // burst filter speed
-    bool thresholdAuto = false;     // --threshold auto
+    std::optional<bool> adaptive;     // --decoder: adaptive (true) or classic
+    std::optional<double> freqHz;     // checked against the band once the rate is known
+    std::optional<double> squelchDb;  // --squelch-db: the adaptive decoder's squelch
+    std::optional<int> filterCode;    // main filter code, e.g. 140 or 101
+    std::optional<int> burstLpm;      // burst filter speed
+    bool thresholdAuto = false;       // --threshold auto
     std::optional<double> threshold;
     std::optional<double> minThreshold;
     std::optional<bool> afc;

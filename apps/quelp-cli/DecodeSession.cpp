@@ -1,6 +1,7 @@
 #include "DecodeSession.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 
 #include "FileProblems.h"
@@ -146,8 +147,15 @@ int DecodeSession::Decode(const std::string& file, const std::string& waterfallP
 
 void DecodeSession::PrintStats(const std::string& what, const DecodeFigures& t) {
     const ReceiverStatus status = app_.Rx().Status();
-    const SenderSpeed speed = status.Speed.value_or(SenderSpeed{});
-    const std::string freq = FrequencyText(status.SignalBin, status.SamplingFreq);
+    SenderSpeed speed = status.Speed.value_or(SenderSpeed{});
+    std::string freq = FrequencyText(status.SignalBin, status.SamplingFreq);
+    if (app_.Rx().SelectedDecoder() == DecoderChoice::Adaptive) {
+        // It keeps its own tuning and speed; the classic receiver's are idle.
+        const AdaptiveDecoder& a = app_.Rx().Adaptive();
+        speed.wpm = a.Wpm();
+        speed.lpm = std::llround(5.0 * a.Wpm());
+        freq = std::to_string(std::lround(a.FrequencyHz())) + " Hz";
+    }
     char line[512];
     std::snprintf(line, sizeof line,
                   ": %.2f s of audio in %.3f s, %.1f times real time; %.1f WPM, %lld LPM; %s\n",

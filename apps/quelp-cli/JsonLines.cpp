@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
+#include <optional>
+#include <tuple>
+#include <utility>
 
 #include "Recording.h"
 #include "decoder/ScanWindow.h"
@@ -21,9 +24,22 @@ double Rounded(double x, double perUnit) {
     return std::round(x * perUnit) / perUnit;
 }
 
-Json Speed(const ReceiverStatus& status) {
-    if (!status.Speed) return nullptr;
-    return Rounded(status.Speed->wpm, 10);
+Json Speed(std::optional<double> wpm) {
+    if (!wpm) return nullptr;
+    return Rounded(*wpm, 10);
+}
+
+// The frequency and speed of the decoder in use: the adaptive decoder keeps
+// its own.
+// (Whole hertz: what the classic receiver's bins are worth.)
+std::pair<double, std::optional<double>> Tuning(const Receiver& rx) {
+    if (rx.SelectedDecoder() == DecoderChoice::Adaptive) {
+        return {rx.Adaptive().FrequencyHz(), rx.Adaptive().Wpm()};
+    }
+    const ReceiverStatus status = rx.Status();
+    std::optional<double> wpm;
+    if (status.Speed) wpm = status.Speed->wpm;
+    return {BinToHz(status.SignalBin, status.SamplingFreq), wpm};
 }
 
 }  // namespace
@@ -42,33 +58,49 @@ double JsonLines::ElementEndSeconds() const {
     return static_cast<double>(now > pause ? now - pause : 0) / kFileRate;
 }
 
+void JsonLines::Heard() {
+    const Receiver& rx = app_.Rx();
+    if (rx.SelectedDecoder() == DecoderChoice::Adaptive) {
+        // It prints late (after settling, after its search's lag): the
+        // character carries its own moment and tuning.
+        const AdaptiveCharacter c = rx.AdaptiveLastCharacter();
+        const std::int64_t into = c.endSample - static_cast<std::int64_t>(startSamples_);
+        wordEnd_ = static_cast<double>(std::max<std::int64_t>(0, into)) / kFileRate;
+        wordHz_ = c.frequencyHz;
+        wordWpm_ = c.wpm;
+        return;
+    }
+    wordEnd_ = ElementEndSeconds();
+    std::tie(wordHz_, wordWpm_) = Tuning(rx);
+}
+
 void JsonLines::Text(std::string_view bytes) {
     if (bytes == " ") {
-        if (!word_.empty()) Word(ElementEndSeconds());
+        if (!word_.empty()) Word();
         return;
     }
     for (const char c : bytes) {
         if (c != '\r' && c != '\n') word_ += c;
     }
-    wordEnd_ = ElementEndSeconds();
+    Heard();
 }
 
-void JsonLines::Word(double seconds) {
-    const ReceiverStatus status = app_.Rx().Status();
+void JsonLines::Word() {
     Json line;
     line["type"] = "word";
     line["file"] = file_;
-    line["t"] = Rounded(seconds, 1000);
+    line["t"] = Rounded(wordEnd_, 1000);
     line["text"] = CodePageToUtf8(sink_.Page(), word_);
-    line["freq_hz"] = BinToHz(status.SignalBin, status.SamplingFreq);
-    line["wpm"] = Speed(status);
+    line["freq_hz"] = std::lround(wordHz_);
+    line["wpm"] = Speed(wordWpm_);
     word_.clear();
     Line(line.dump(-1, ' ', false, Json::error_handler_t::replace));
 }
 
 void JsonLines::EndFile(const DecodeFigures& figures, bool rows) {
-    if (!word_.empty()) Word(wordEnd_);
+    if (!word_.empty()) Word();
     const ReceiverStatus status = app_.Rx().Status();
+    const auto [hz, wpm] = Tuning(app_.Rx());
     if (rows) {
         const ScanWindow& grid = app_.Rx().FreqScan().Window();
         const int start = app_.Rx().FreqScan().ScanStartBin();
@@ -93,8 +125,8 @@ void JsonLines::EndFile(const DecodeFigures& figures, bool rows) {
     line["duration_s"] = Rounded(figures.audioSeconds, 1000);
     line["decode_s"] = Rounded(figures.processSeconds, 1000);
     line["times_real_time"] = Rounded(figures.TimesRealTime(), 10);
-    line["freq_hz"] = BinToHz(status.SignalBin, status.SamplingFreq);
-    line["wpm"] = Speed(status);
+    line["freq_hz"] = std::lround(hz);
+    line["wpm"] = Speed(wpm);
     Line(line.dump(-1, ' ', false, Json::error_handler_t::replace));
 }
 

@@ -40,7 +40,10 @@ class JsonLines {
   private:
     // Samples into the recording up to the end of the last element.
     double ElementEndSeconds() const;
-    void Word(double seconds);
+    // The decoder in use heard the character just decoded: where it ended,
+    // and the frequency and speed it was heard at.
+    void Heard();
+    void Word();
     void Line(const std::string& json);
 
     ConsoleTextSink& sink_;
@@ -49,6 +52,8 @@ class JsonLines {
     std::uint64_t startSamples_ = 0;
     std::string word_;  // bytes in the table's code page
     double wordEnd_ = 0.0;
+    double wordHz_ = 0.0;
+    std::optional<double> wordWpm_;
 };
 
 }  // namespace quelp::cli

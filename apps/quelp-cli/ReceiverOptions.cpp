@@ -59,16 +59,16 @@ bool ApplyReceiverOptions(QuelpApp& app, const CliOptions& o, std::string& error
         app.SetAutoGoToMax(true);
     }
 
+    // A settings file may have chosen the adaptive decoder and its squelch;
+    // what the command line gives goes over it.
+    if (o.adaptive || o.freqHz || o.squelchDb) {
+        AdaptiveSettings adaptive = app.Rx().Adaptive().Settings();
+        adaptive.frequencyHz = o.freqHz;
+        if (o.squelchDb) adaptive.squelchDb = *o.squelchDb;
+        app.SetAdaptiveSettings(adaptive);
+    }
     if (o.adaptive) {
-        AdaptiveSettings adaptive;
-        adaptive.frequencyHz = o.freqHz;
-        app.SetAdaptiveSettings(adaptive);
         app.SelectDecoder(*o.adaptive ? DecoderChoice::Adaptive : DecoderChoice::Classic);
-    } else if (o.freqHz) {
-        // A settings file may have chosen the adaptive decoder.
-        AdaptiveSettings adaptive;
-        adaptive.frequencyHz = o.freqHz;
-        app.SetAdaptiveSettings(adaptive);
     }
 
     if (o.speedLow && o.speedHigh) app.LockSpeed(*o.speedLow, *o.speedHigh);

@@ -1,7 +1,5 @@
 #include "adaptive/AdaptiveDecoder.h"
 
-#include "adaptive/SplitTwo.h"
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -15,24 +13,16 @@ namespace {
 // Transforms looked back on by the squelch (1024 samples apart).
 constexpr std::size_t kToneHops = 32;
 
-// The first looks at the keying, before the speed is known: low-passes for
-// 20 WPM, narrow enough for weak signals, and for 48 WPM, wide enough for
-// fast ones; the speed each measures sets its next look's low-pass until the
-// two agree, and the speed whose lengths fit the keying best is taken.
-constexpr double kFirstUnits[] = {0.06, 0.025};
-constexpr int kUnitRounds = 5;
-// Marks shorter than this many frames of the first look are noise.
-constexpr int kShortestMark = 2;
-
-// A log prior of `units` under a normal of `mean` and relative spread `spread`.
-double LogNormalPrior(double units, double mean, double spread) {
-    const double z = (units - mean) / (spread * mean);
-    return -0.5 * z * z - std::log(spread * mean);
-}
-
-double Median(const std::vector<double>& v, std::size_t from, std::size_t to) {
-    return v[from + (to - from) / 2];
-}
+// The sharp low-pass's SNR (a dot's worth of signal over the noise) above
+// which its frames are decoded rather than the matched one's.
+constexpr double kSharpSnrDb = 16.0;
+// The low-passes follow the timing's dot once it is this many times longer
+// or shorter than theirs, in a gap of this many dots. Only a signal this far
+// over the noise (the matched low-pass's SNR) is followed so: in noise, runs
+// of false marks would pull the speed anywhere.
+constexpr double kRetune = 1.4;
+constexpr double kRetuneGap = 3.0;
+constexpr double kFollowSnrDb = 12.0;
 
 }  // namespace
 
@@ -62,6 +52,8 @@ void AdaptiveDecoder::Configure(const AdaptiveSettings& settings) {
 
 void AdaptiveDecoder::Restart() {
     settled_ = false;
+    holding_ = false;
+    quietFrames_ = 0;
     held_.clear();
     held_.reserve(static_cast<std::size_t>(kSettleSeconds * sampleRate_) + 1);
     offsetHz_ = 0.0;
@@ -70,15 +62,23 @@ void AdaptiveDecoder::Restart() {
 }
 
 void AdaptiveDecoder::Sample(double x) {
-    if (settled_) {
-        Run(x);
+    const std::int64_t index = samplesIn_++;
+    if (holding_) {
+        Hold(x);
         return;
     }
+    if (settled_) {
+        Run(x, index, true);
+        if (quietFrames_ * front_.FrameSeconds() > PauseSeconds()) BeginHold();
+        return;
+    }
+    if (held_.empty()) heldFrom_ = index;
     held_.push_back(static_cast<float>(x));
     if (static_cast<double>(held_.size()) >= kSettleSeconds * sampleRate_) Settle();
 }
 
 void AdaptiveDecoder::Finish() {
+    if (holding_) EndHold();
     if (!settled_) {
         if (held_.empty()) return;
         Settle();
@@ -90,253 +90,92 @@ void AdaptiveDecoder::Finish() {
     Restart();
 }
 
-// --- settling ---------------------------------------------------------------------
-
-double AdaptiveDecoder::PickFrequency() const {
-    // The mean power spectrum of the held seconds: a steady signal gathers
-    // energy in its bin over all of them, a burst or a crash does not.
-    Fft fft = Fft::ForBlock();
-    const int n = fft.Length();
-    std::vector<double> re(static_cast<std::size_t>(n)), im(re.size()), outRe(re.size()),
-        outIm(re.size()), power(re.size() / 2, 0.0);
-    for (std::size_t start = 0; start + re.size() <= held_.size(); start += re.size() / 2) {
-        for (std::size_t i = 0; i < re.size(); ++i) {
-            re[i] = window_[i] * held_[start + i];
-            im[i] = 0.0;
-        }
-        fft.Transform(re.data(), im.data(), outRe.data(), outIm.data());
-        for (std::size_t k = 0; k < power.size(); ++k) {
-            power[k] += outRe[k] * outRe[k] + outIm[k] * outIm[k];
-        }
-    }
-    const double binHz = sampleRate_ / n;
-    int lo = kFirstBin;
-    int hi = kLastBin;
-    if (settings_.frequencyHz) {
-        lo = std::max(lo, static_cast<int>(
-                              std::floor((*settings_.frequencyHz - settings_.afcLimitHz) / binHz)));
-        hi = std::min(hi, static_cast<int>(
-                              std::ceil((*settings_.frequencyHz + settings_.afcLimitHz) / binHz)));
-        if (lo > hi) return *settings_.frequencyHz;
-    }
-    int best = lo;
-    for (int k = lo; k <= hi; ++k) {
-        if (power[static_cast<std::size_t>(k)] > power[static_cast<std::size_t>(best)]) best = k;
-    }
-    // The peak between bins, from the parabola through the logs of three.
-    double delta = 0.0;
-    if (best > 0 && best + 1 < static_cast<int>(power.size())) {
-        const double a = std::log(power[static_cast<std::size_t>(best - 1)] + 1e-30);
-        const double b = std::log(power[static_cast<std::size_t>(best)] + 1e-30);
-        const double c = std::log(power[static_cast<std::size_t>(best + 1)] + 1e-30);
-        const double d = a - 2.0 * b + c;
-        if (d < 0.0) delta = std::clamp(0.5 * (a - c) / d, -0.5, 0.5);
-    }
-    double hz = (best + delta) * binHz;
-    if (settings_.frequencyHz) {
-        hz = std::clamp(hz, *settings_.frequencyHz - settings_.afcLimitHz,
-                        *settings_.frequencyHz + settings_.afcLimitHz);
-    }
-    return hz;
-}
-
-namespace {
-
-// The levels from the held frames: the noise from the lower frames (a
-// Rayleigh quantile), the mark from the upper, then a few runs of the
-// trackers over all of them.
-void SettleLevels(KeyLevels& levels, std::vector<double> r) {
-    if (r.empty()) return;
-    std::vector<double> sorted = r;
-    std::sort(sorted.begin(), sorted.end());
-    const double low = sorted[sorted.size() * 3 / 10];
-    const double high = sorted[sorted.size() * 95 / 100];
-    levels.Reset(high, low / 0.845);
-    for (int pass = 0; pass < 2; ++pass) {
-        for (double v : r) levels.Update(v);
-    }
-}
-
-}  // namespace
-
-void AdaptiveDecoder::Look(double unit, std::vector<double>& marks, std::vector<double>& gaps) {
-    front_.SetUnit(unit);
-    std::vector<double> r;
-    std::complex<double> f;
-    for (float x : held_) {
-        if (front_.Step(x, f)) r.push_back(std::abs(f));
-    }
-    SettleLevels(levels_, r);
-    // The threshold follows the levels frame by frame, as it will when
-    // decoding: a fade in the held seconds does not merge the marks.
-    marks.clear();
-    gaps.clear();
-    int run = 0;
-    int gap = -1;  // no mark yet
-    for (double v : r) {
-        const bool mark = v > levels_.Threshold();
-        levels_.Update(v);
-        if (mark) {
-            if (run == 0 && gap > 0) gaps.push_back(gap * front_.FrameSeconds());
-            ++run;
-            gap = 0;
-        } else {
-            if (run >= kShortestMark) marks.push_back(run * front_.FrameSeconds());
-            run = 0;
-            if (gap >= 0) ++gap;
-        }
-    }
-}
-
-double AdaptiveDecoder::ConvergeUnit(double unit, double& score) {
-    std::vector<double> marks;
-    std::vector<double> gaps;
-    score = 0.0;
-    for (int round = 0; round < kUnitRounds; ++round) {
-        Look(unit, marks, gaps);
-        if (marks.size() < 3) return unit;
-        std::sort(marks.begin(), marks.end());
-        const std::size_t split = SplitTwo(marks);
-        double dot = 0.0;
-        if (split == 0) {
-            dot = Median(marks, 0, marks.size());
-        } else {
-            const double s = Median(marks, 0, split);
-            const double l = Median(marks, split, marks.size());
-            dot = l / s > 2.0 && l / s < 5.0 ? 0.5 * (s + l / 3.0) : s;
-        }
-        const double next = std::clamp(dot, 0.02, 0.24);
-        const bool agreed = std::abs(next - unit) < 0.1 * unit;
-        unit = next;
-        if (agreed) break;
-    }
-    // How well the lengths fit the keying at this speed: elements and gaps
-    // of about one or three dots. Noise, and a low-pass too wide or too
-    // narrow for the sender, give lengths of any kind.
-    auto fits = [unit](double seconds) {
-        const double dots = seconds / unit;
-        return (dots > 0.6 && dots < 1.6) || (dots > 2.2 && dots < 4.5);
-    };
-    std::size_t fitting = 0;
-    std::size_t counted = 0;
-    for (double m : marks) {
-        fitting += fits(m) ? 1 : 0;
-        ++counted;
-    }
-    for (double g : gaps) {
-        if (g > 10.0 * unit) continue;
-        fitting += fits(g) ? 1 : 0;
-        ++counted;
-    }
-    score = counted > 0 ? static_cast<double>(fitting) / static_cast<double>(counted) : 0.0;
-    return unit;
-}
-
-double AdaptiveDecoder::EstimateUnit() {
-    double best = kFirstUnits[0];
-    double bestScore = -1.0;
-    for (double start : kFirstUnits) {
-        double score = 0.0;
-        const double unit = ConvergeUnit(start, score);
-        if (score > bestScore) {
-            bestScore = score;
-            best = unit;
-        }
-    }
-    std::vector<double> marks;
-    std::vector<double> gaps;
-    Look(best, marks, gaps);
-    return best;
-}
-
-void AdaptiveDecoder::StartSearch(double unit, const MorseTimingEstimates& timing) {
-    front_.SetUnit(unit);
-    const double f = KeyingFrontEnd::kFramesPerUnit;
-    // Dots and dashes (dash 2.5 to 4 dots, hand keying), element and
-    // character gaps; longer spaces are the long-space state's.
-    const int markMax = static_cast<int>(8 * f);
-    const int spaceMax = static_cast<int>(5 * f);
-    std::vector<double> mark(static_cast<std::size_t>(markMax));
-    std::vector<double> space(static_cast<std::size_t>(spaceMax));
-    const double floorLogP = std::log(1e-4);
-    for (int d = 1; d <= markMax; ++d) {
-        const double u = d / f;
-        const double p = 0.55 * std::exp(LogNormalPrior(u, 1.0, 0.35)) +
-                         0.45 * std::exp(LogNormalPrior(u, 3.0, 0.35));
-        mark[static_cast<std::size_t>(d - 1)] = std::max(std::log(p + 1e-300), floorLogP);
-    }
-    for (int d = 1; d <= spaceMax; ++d) {
-        const double u = d / f;
-        const double p = 0.6 * std::exp(LogNormalPrior(u, 1.0, 0.35)) +
-                         0.4 * std::exp(LogNormalPrior(u, 3.0, 0.3));
-        space[static_cast<std::size_t>(d - 1)] = std::max(std::log(p + 1e-300), floorLogP);
-    }
-    viterbi_.SetModel(std::move(mark), std::move(space), std::log(0.2));
-    viterbi_.Reset();
-    lag_ = 2 * spaceMax;
-    timing_.Reset(timing);
-    lastMark_ = false;
-}
-
-void AdaptiveDecoder::Settle() {
-    anchorHz_ = PickFrequency();
-    offsetHz_ = 0.0;
-    front_.SetFrequency(anchorHz_);
-    const double unit = EstimateUnit();
-    MorseTimingEstimates guess;
-    guess.dot = guess.elementGap = unit;
-    guess.dash = guess.charGap = 3.0 * unit;
-    guess.wordGap = 7.0 * unit;
-
-    // A silent pass lets the gap lengths and the levels settle on the held
-    // seconds; then the same seconds are decoded from their start.
-    std::vector<float> held;
-    held.swap(held_);
-    settled_ = true;
-    mute_ = true;
-    timing_.Forget();
-    StartSearch(unit, guess);
-    for (float x : held) Run(x);
-    segments_.clear();
-    viterbi_.Flush(segments_);
-    Hand(segments_);
-    timing_.End();
-    MorseTimingEstimates settledTiming = timing_.Estimates();
-    mute_ = false;
-    front_.SetFrequency(anchorHz_ + offsetHz_);
-    StartSearch(unit, settledTiming);
-    for (float x : held) Run(x);
-}
-
 // --- decoding ---------------------------------------------------------------------
 
-void AdaptiveDecoder::Run(double x) {
-    Watch(x);
+void AdaptiveDecoder::Run(double x, std::int64_t index, bool watch) {
+    runSample_ = index;
+    if (watch) Watch(x);
     std::complex<double> frame;
-    if (front_.Step(x, frame)) Frame(frame);
+    std::complex<double> sharp;
+    if (front_.Step(x, frame, sharp)) Frame(frame, sharp);
 }
 
-void AdaptiveDecoder::Frame(std::complex<double> frame) {
+void AdaptiveDecoder::Frame(std::complex<double> frame, std::complex<double> sharp) {
     const double r = std::abs(frame);
-    const double llr = levels_.Llr(r);
+    const double rs = std::abs(sharp);
+    // Far enough above the noise the sharp low-pass is decoded: short gaps
+    // stay open and the edges fall where keyed; in fades and weak signals
+    // the matched one.
+    const bool useSharp = sharpLevels_.SnrDb() > kSharpSnrDb;
+    const KeyLevels& decide = useSharp ? sharpLevels_ : levels_;
+    const double v = useSharp ? rs : r;
+    const double llr = decide.Llr(v);
+    const double threshold = decide.Threshold();
     const bool mark = r > levels_.Threshold();
+    quietFrames_ = mark ? 0 : quietFrames_ + 1;
     levels_.Update(r);
+    sharpLevels_.Update(rs);
     Follow(frame, mark);
     viterbi_.Step(llr);
+    notes_[static_cast<std::size_t>(viterbi_.Frames() & (KeyingViterbi::kRing - 1))] = {
+        runSample_ - static_cast<std::int64_t>(std::lround(front_.DelaySamples())), v, threshold};
+    const bool follow = levels_.SnrDb() > kFollowSnrDb;
+    timing_.FollowRuns(follow);
     if (viterbi_.Frames() % KeyingFrontEnd::kFramesPerUnit == 0) {
         segments_.clear();
         viterbi_.Commit(lag_, segments_);
         Hand(segments_);
     }
+    // A sender who changed speed without a pause: once he is between
+    // characters, the low-passes and the frames follow him.
+    const double unit = timing_.Estimates().Unit();
+    if (follow && std::abs(std::log(unit / front_.Unit())) > std::log(kRetune) &&
+        quietFrames_ * front_.FrameSeconds() > kRetuneGap * unit) {
+        Retune(unit);
+    }
+}
+
+void AdaptiveDecoder::Retune(double unit) {
+    segments_.clear();
+    viterbi_.Flush(segments_);
+    Hand(segments_);
+    const double quiet = quietFrames_ * front_.FrameSeconds();
+    front_.SetUnit(unit);
+    quietFrames_ = static_cast<int>(quiet / front_.FrameSeconds());
+    lastMark_ = false;
 }
 
 void AdaptiveDecoder::Hand(const std::vector<KeyingSegment>& segments) {
     const double frameSeconds = front_.FrameSeconds();
+    const double samplesPerFrame = front_.SamplesPerFrame();
+    auto note = [this](std::int64_t frame) -> const FrameNote& {
+        return notes_[static_cast<std::size_t>(frame & (KeyingViterbi::kRing - 1))];
+    };
+    // Where between two frames the level crossed the threshold, in frames
+    // after the first of them; the middle when it did not cross there.
+    auto crossing = [&](std::int64_t a) {
+        if (a < 1 || a + 1 > viterbi_.Frames()) return 0.5;
+        const FrameNote& x = note(a);
+        const FrameNote& y = note(a + 1);
+        const double t = 0.5 * (x.threshold + y.threshold);
+        if ((x.r - t) * (y.r - t) >= 0.0) return 0.5;
+        return (t - x.r) / (y.r - x.r);
+    };
     for (const KeyingSegment& s : segments) {
         if (s.mark) {
-            timing_.Mark(s.frames * frameSeconds, s.first);
+            // The edges between the frames, where the level crossed the
+            // threshold: a mark's length is not rounded to whole frames.
+            const std::int64_t last = s.first + s.frames - 1;
+            const double early = 0.5 - crossing(s.first - 1);
+            const double late = crossing(last) - 0.5;
+            if (early != 0.0) timing_.Space(-early * frameSeconds);
+            timing_.Mark((s.frames + early + late) * frameSeconds,
+                         note(s.first).sample - std::lround((0.5 + early) * samplesPerFrame),
+                         note(last).sample + std::lround((0.5 + late) * samplesPerFrame));
+            spaceOwed_ = late * frameSeconds;
         } else {
-            timing_.Space(s.frames * frameSeconds);
+            timing_.Space(s.frames * frameSeconds - spaceOwed_);
+            spaceOwed_ = 0.0;
         }
     }
 }
@@ -387,9 +226,11 @@ double AdaptiveDecoder::ToneOverFloorDb() const {
     return sum / static_cast<double>(toneDbCount_);
 }
 
-void AdaptiveDecoder::TimedCharacter(std::uint32_t code, std::int64_t) {
+void AdaptiveDecoder::TimedCharacter(std::uint32_t code, std::int64_t first, std::int64_t end) {
     if (mute_ || ToneOverFloorDb() < settings_.squelchDb) return;
     printedInWord_ = true;
+    last_ = {std::max<std::int64_t>(0, first), std::max<std::int64_t>(0, end), FrequencyHz(),
+             Wpm()};
     events_.CharacterDecoded(code);
 }
 

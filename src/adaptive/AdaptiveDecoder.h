@@ -8,8 +8,10 @@
 // Nothing is printed from the first seconds until the frequency, the speed,
 // the levels and the gap lengths have settled on them; then those seconds
 // are decoded again from their start with the settled estimates, so the
-// first word comes late rather than wrong. A squelch relative to the
-// measured noise keeps band noise from printing.
+// first word comes late rather than wrong. After a pause between overs the
+// next over is held the same way until its speed is measured: an answer at
+// another speed is decoded at its own. A squelch relative to the measured
+// noise keeps band noise from printing.
 
 #include <cstdint>
 #include <optional>
@@ -34,6 +36,21 @@ struct AdaptiveSettings {
     double squelchDb = 5.5;
 };
 
+// The squelch levels an operator may set: from printing whatever is keyed
+// to a tone far over any band's noise.
+inline constexpr double kMinSquelchDb = 0.0;
+inline constexpr double kMaxSquelchDb = 40.0;
+
+// Where and how a character was heard: its first mark's start and its last
+// mark's end, in samples of the decoder's input since it was made, and the
+// frequency and speed the decoder held then.
+struct AdaptiveCharacter {
+    std::int64_t firstSample = 0;
+    std::int64_t endSample = 0;
+    double frequencyHz = 0.0;
+    double wpm = 0.0;
+};
+
 class AdaptiveDecoder final : private MorseTimingSink {
   public:
     // Seconds of input looked at before anything is printed.
@@ -52,6 +69,12 @@ class AdaptiveDecoder final : private MorseTimingSink {
     // Forgets the signal: the next input settles anew.
     void Restart();
 
+    // The character being handed over, while CharacterDecoded runs (and
+    // the last one after).
+    const AdaptiveCharacter& LastCharacter() const { return last_; }
+    // Input samples taken since the decoder was made.
+    std::int64_t SamplesIn() const { return samplesIn_; }
+
     bool Settled() const { return settled_; }
     double FrequencyHz() const { return front_.Frequency(); }
     double Wpm() const { return 1.2 / timing_.Estimates().Unit(); }
@@ -60,7 +83,7 @@ class AdaptiveDecoder final : private MorseTimingSink {
     double ToneOverFloorDb() const;
 
   private:
-    void TimedCharacter(std::uint32_t code, std::int64_t firstSample) override;
+    void TimedCharacter(std::uint32_t code, std::int64_t first, std::int64_t end) override;
     void TimedWordSpace() override;
 
     void Settle();
@@ -71,9 +94,24 @@ class AdaptiveDecoder final : private MorseTimingSink {
     // marks and of the gaps between them.
     void Look(double unit, std::vector<double>& marks, std::vector<double>& gaps);
     void StartSearch(double unit, const MorseTimingEstimates& timing);
-    void Run(double x);
-    void Frame(std::complex<double> frame);
+    // Decodes the held seconds twice from a first guess: silently, for the
+    // gap lengths and the levels to settle, then printing.
+    // `watch`: the squelch has not looked at them yet.
+    void DecodeHeld(double unit, const MorseTimingEstimates& guess, bool watch);
+    // A pause between overs: the next over is held until its speed is
+    // measured, and decoded with it.
+    double PauseSeconds() const;
+    void BeginHold();
+    void Hold(double x);
+    void EndHold();
+    // One input sample, the `index`th since the decoder was made; `watch`:
+    // the squelch has not looked at it yet.
+    void Run(double x, std::int64_t index, bool watch);
+    void Frame(std::complex<double> frame, std::complex<double> sharp);
     void Hand(const std::vector<KeyingSegment>& segments);
+    // The low-passes and the frames for a new dot length, the search so
+    // far handed over.
+    void Retune(double unit);
     void Follow(std::complex<double> frame, bool mark);
     void Watch(double x);
 
@@ -82,9 +120,28 @@ class AdaptiveDecoder final : private MorseTimingSink {
     AdaptiveSettings settings_;
     bool settled_ = false;
     bool mute_ = false;
+    bool holding_ = false;
+    int quietFrames_ = 0;        // frames below the threshold, in a row
+    std::int64_t heardAt_ = -1;  // where in the held samples a mark first came
+    int aboveRun_ = 0;
     std::vector<float> held_;
+    std::int64_t heldFrom_ = 0;  // the input sample the held ones start at
+    std::int64_t samplesIn_ = 0;
+    std::int64_t runSample_ = 0;  // the input sample being run
+    // Each frame in the search's reach: the input sample it stands for, its
+    // level and the threshold then.
+    struct FrameNote {
+        std::int64_t sample = 0;
+        double r = 0.0;
+        double threshold = 0.0;
+    };
+    std::vector<FrameNote> notes_ = std::vector<FrameNote>(KeyingViterbi::kRing);
+    // What the last mark took from the space after it, in seconds.
+    double spaceOwed_ = 0.0;
+    AdaptiveCharacter last_;
     KeyingFrontEnd front_;
-    KeyLevels levels_;
+    KeyLevels levels_;       // of the matched low-pass
+    KeyLevels sharpLevels_;  // of the sharp one
     KeyingViterbi viterbi_;
     MorseTiming timing_{*this};
     std::vector<KeyingSegment> segments_;

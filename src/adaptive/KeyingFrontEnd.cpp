@@ -19,17 +19,33 @@ void KeyingFrontEnd::SetFrequency(double hz) {
     rotation_ = std::polar(1.0, -2.0 * std::numbers::pi * hz / sampleRate_);
 }
 
-void KeyingFrontEnd::SetUnit(double seconds) {
-    unit_ = std::clamp(seconds, 0.005, 1.0);
-    const int n = std::clamp(static_cast<int>(std::lround(1.4 * unit_ * stageRate_)), 3, 600);
-    taps_.assign(static_cast<std::size_t>(n), 0.0);
+namespace {
+
+// A raised-cosine window of n taps summing to 1.
+std::vector<double> RaisedCosine(int n) {
+    std::vector<double> taps(static_cast<std::size_t>(n));
     double sum = 0.0;
     for (int i = 0; i < n; ++i) {
         const double w = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * (i + 1) / (n + 1));
-        taps_[static_cast<std::size_t>(i)] = w;
+        taps[static_cast<std::size_t>(i)] = w;
         sum += w;
     }
-    for (double& w : taps_) w /= sum;
+    for (double& w : taps) w /= sum;
+    return taps;
+}
+
+}  // namespace
+
+void KeyingFrontEnd::SetUnit(double seconds) {
+    unit_ = std::clamp(seconds, 0.005, 1.0);
+    const int n =
+        std::clamp(static_cast<int>(std::lround(kMatchedSpan * unit_ * stageRate_)), 3, 600);
+    taps_ = RaisedCosine(n);
+    // An odd difference keeps both middles on the same tap.
+    int m = std::clamp(static_cast<int>(std::lround(kSharpSpan * unit_ * stageRate_)), 1, n);
+    if ((n - m) % 2 != 0) ++m;
+    sharpTaps_ = RaisedCosine(std::min(m, n));
+    sharpOffset_ = static_cast<std::size_t>((n - static_cast<int>(sharpTaps_.size())) / 2);
     ring_.assign(taps_.size(), {});
     pos_ = 0;
     frameStep_ = std::max(1, static_cast<int>(std::lround(unit_ * stageRate_ / kFramesPerUnit)));
@@ -37,6 +53,11 @@ void KeyingFrontEnd::SetUnit(double seconds) {
 }
 
 bool KeyingFrontEnd::Step(double x, std::complex<double>& frame) {
+    std::complex<double> sharp;
+    return Step(x, frame, sharp);
+}
+
+bool KeyingFrontEnd::Step(double x, std::complex<double>& frame, std::complex<double>& sharp) {
     sum_ += x * osc_;
     osc_ *= rotation_;
     // The recursive oscillator drifts in amplitude by rounding; a division
@@ -56,6 +77,11 @@ bool KeyingFrontEnd::Step(double x, std::complex<double>& frame) {
     const std::size_t n = ring_.size();
     for (std::size_t i = 0; i < n; ++i) y += taps_[i] * ring_[(pos_ + i) % n];
     frame = y;
+    std::complex<double> z{};
+    for (std::size_t i = 0; i < sharpTaps_.size(); ++i) {
+        z += sharpTaps_[i] * ring_[(pos_ + sharpOffset_ + i) % n];
+    }
+    sharp = z;
     return true;
 }
 

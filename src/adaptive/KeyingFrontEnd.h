@@ -24,16 +24,30 @@ class KeyingFrontEnd {
     void SetFrequency(double hz);
     double Frequency() const { return freqHz_; }
 
-    // The dot length the low-pass is matched to; clears the filter.
+    // The low-passes' lengths in dots: matched to a dot, for weak signals,
+    // and sharp, with a band wide enough to keep short gaps open and edges
+    // steep where the signal stands far enough above the noise to afford it.
+    static constexpr double kMatchedSpan = 1.4;
+    static constexpr double kSharpSpan = 0.5;
+
+    // The dot length the low-passes are made for; clears them.
     void SetUnit(double seconds);
     double Unit() const { return unit_; }
     double FrameSeconds() const { return frameStep_ / stageRate_; }
     // Input samples per frame.
     double SamplesPerFrame() const { return frameStep_ * decimation_; }
+    // How far a frame lags the input that made it (the low-pass's middle),
+    // in input samples.
+    double DelaySamples() const {
+        return (0.5 * static_cast<double>(taps_.size() - 1) + 0.5) * decimation_;
+    }
 
     // One input sample (1.0 full scale). True when `frame` holds a new
     // frame: the low-passed complex baseband at that moment.
     bool Step(double x, std::complex<double>& frame);
+    // The same, with `sharp` the sharp low-pass's output at the same moment
+    // (its middle is the matched one's).
+    bool Step(double x, std::complex<double>& frame, std::complex<double>& sharp);
 
   private:
     double sampleRate_;
@@ -47,6 +61,8 @@ class KeyingFrontEnd {
     std::complex<double> sum_{};
     int summed_ = 0;
     std::vector<double> taps_;
+    std::vector<double> sharpTaps_;
+    std::size_t sharpOffset_ = 0;  // where in the matched window the sharp one starts
     std::vector<std::complex<double>> ring_;
     std::size_t pos_ = 0;
     int frameStep_ = 1;

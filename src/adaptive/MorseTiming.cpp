@@ -4,7 +4,15 @@
 #include <cmath>
 #include <vector>
 
+#include "adaptive/SplitTwo.h"
+
 namespace quelp {
+
+namespace {
+// A dot or dash is read as the other only when its length lies within this
+// ratio (as a log) of the boundary between them.
+constexpr double kMostFlip = 0.4;
+}  // namespace
 
 void MorseTimingEstimates::Order() {
     dot = std::clamp(dot, 0.01, 0.5);
@@ -47,6 +55,8 @@ void MorseTiming::Forget() {
 
 void MorseTiming::Reset(const MorseTimingEstimates& estimates) {
     est_ = estimates;
+    run_.clear();
+    sameKind_ = 0;
     est_.Order();
     code_ = 1;
     space_ = 0.0;
@@ -66,9 +76,14 @@ double MorseTiming::CharWordBoundary() const {
     return std::sqrt(est_.charGap * est_.wordGap);
 }
 
-void MorseTiming::Mark(double seconds, std::int64_t firstSample) {
+void MorseTiming::Mark(double seconds, std::int64_t first, std::int64_t end) {
     if (space_ > 0.0) SpaceEnded();
-    const bool dash = seconds > DotDashBoundary();
+    bool dash = seconds > DotDashBoundary();
+    sameKind_ = dash == lastDash_ ? sameKind_ + 1 : 1;
+    lastDash_ = dash;
+    if (run_.size() >= kSameKindRun) run_.erase(run_.begin());
+    run_.push_back(seconds);
+    if (followRuns_ && sameKind_ >= kSameKindRun && Resplit()) dash = seconds > DotDashBoundary();
     // One wild length (a mark merged with a neighbour) moves an estimate by
     // no more than a doubling would.
     if (dash) {
@@ -78,13 +93,39 @@ void MorseTiming::Mark(double seconds, std::int64_t firstSample) {
     }
     est_.Order();
     if (code_ == 1) {
-        firstSample_ = firstSample;
         innerGaps_.clear();
+        markFirst_.clear();
+        markEnd_.clear();
+        markSeconds_.clear();
     }
+    markFirst_.push_back(first);
+    markEnd_.push_back(end);
+    markSeconds_.push_back(seconds);
     // Past 31 elements the index would overflow: the character is garbage
     // anyway and keeps its first elements.
     if ((code_ & 0x80000000u) == 0) code_ = (code_ << 1) | (dash ? 1u : 0u);
     charEnded_ = wordEnded_ = false;
+}
+
+bool MorseTiming::Resplit() {
+    // Text has dots and dashes within a few marks. A long run of one kind
+    // is a sender who has slowed down (his dots read as dashes) or sped up
+    // (his dashes as dots): the run's own two groups are his elements now.
+    std::vector<double> sorted = run_;
+    std::sort(sorted.begin(), sorted.end());
+    const std::size_t split = SplitTwo(sorted);
+    if (split < 3 || sorted.size() - split < 3) return false;
+    const double dot = sorted[split / 2];
+    const double dash = sorted[split + (sorted.size() - split) / 2];
+    if (dash / dot < 2.0 || dash / dot > 5.0) return false;
+    // A run of dashes is a slower sender, a run of dots a faster one; a
+    // fade that shortens some of a run of dots is neither.
+    if (lastDash_ ? dot < 1.15 * est_.dot : dash > est_.dash / 1.15) return false;
+    est_.dot = est_.elementGap = dot;
+    est_.dash = dash;
+    est_.Order();
+    sameKind_ = 0;
+    return true;
 }
 
 void MorseTiming::Space(double seconds) {
@@ -113,8 +154,12 @@ void MorseTiming::SpaceEnded() {
 }
 
 void MorseTiming::LongGap(double s) {
+    // Kept in dots of the moment: a sender who speeds up or slows down
+    // shortens or stretches his gaps with his elements, and the gaps
+    // measured before still tell how he spaces.
+    const double unit = est_.Unit();
     if (longGaps_.size() >= kLongGaps) longGaps_.erase(longGaps_.begin());
-    longGaps_.push_back(s);
+    longGaps_.push_back(s / unit);
     if (longGaps_.size() < 4) {
         // Too few to group: each moves the estimate it is nearest.
         double& estimate = s < CharWordBoundary() ? est_.charGap : est_.wordGap;
@@ -124,7 +169,16 @@ void MorseTiming::LongGap(double s) {
     // Character gaps are the commonest long gaps: their length is where the
     // long gaps crowd (within a quarter either way). Word gaps are the
     // long gaps well above that, pauses and fades aside.
-    std::vector<double> sorted = longGaps_;
+    //
+    // Element gaps read long (hand keying) crowd below twice the element
+    // gap; taken for character gaps they would drag the word gap down after
+    // them, and every letter gap would end a word: they are left out.
+    const double shortest = 2.0 * est_.elementGap / unit;
+    std::vector<double> sorted;
+    for (double g : longGaps_) {
+        if (g >= shortest) sorted.push_back(g);
+    }
+    if (sorted.size() < 4) return;
     std::sort(sorted.begin(), sorted.end());
     std::vector<std::size_t> firsts(sorted.size());
     std::vector<std::size_t> counts(sorted.size());
@@ -147,12 +201,13 @@ void MorseTiming::LongGap(double s) {
             break;
         }
     }
-    est_.charGap = sorted[bestFirst + bestCount / 2];
+    const double charGap = sorted[bestFirst + bestCount / 2];
     std::vector<double> words;
     for (double g : sorted) {
-        if (g > 1.7 * est_.charGap && g < 3.5 * est_.charGap) words.push_back(g);
+        if (g > 1.7 * charGap && g < 3.5 * charGap) words.push_back(g);
     }
-    est_.wordGap = words.size() >= 2 ? words[words.size() / 2] : 7.0 / 3.0 * est_.charGap;
+    est_.charGap = charGap * unit;
+    est_.wordGap = (words.size() >= 2 ? words[words.size() / 2] : 7.0 / 3.0 * charGap) * unit;
 }
 
 void MorseTiming::EndCharacter() {
@@ -161,7 +216,7 @@ void MorseTiming::EndCharacter() {
         if ((code_ & 0x80000000u) == 0 && innerGaps_.size() + 1 == ElementCount(code_)) {
             Emit(code_, 0, innerGaps_.size());
         } else {
-            sink_.TimedCharacter(code_, firstSample_);
+            sink_.TimedCharacter(code_, markFirst_.front(), markEnd_.back());
         }
         emittedSinceWord_ = true;
     }
@@ -171,14 +226,37 @@ void MorseTiming::EndCharacter() {
 
 void MorseTiming::Emit(std::uint32_t code, std::size_t firstGap, std::size_t gaps) {
     // A code no alphabet has is mostly two characters whose letter gap came
-    // out short: split where the gap inside it was longest.
-    if (gaps == 0 || IsMorseCharacter(code)) {
-        sink_.TimedCharacter(code, firstSample_);
+    // out short, or one with a dot or a dash near their boundary read as the
+    // other: whichever needs the smaller change of a length (as a ratio to
+    // its boundary) is taken.
+    if (IsMorseCharacter(code)) {
+        sink_.TimedCharacter(code, markFirst_[firstGap], markEnd_[firstGap + gaps]);
         return;
+    }
+    const double dotDash = DotDashBoundary();
+    double flipCost = kMostFlip;
+    std::uint32_t flipped = 0;
+    for (std::size_t i = 0; i <= gaps; ++i) {
+        const std::uint32_t other = code ^ (1u << (gaps - i));
+        const double cost = std::abs(std::log(markSeconds_[firstGap + i] / dotDash));
+        if (cost < flipCost && IsMorseCharacter(other)) {
+            flipCost = cost;
+            flipped = other;
+        }
     }
     std::size_t longest = firstGap;
     for (std::size_t i = firstGap; i < firstGap + gaps; ++i) {
         if (innerGaps_[i] > innerGaps_[longest]) longest = i;
+    }
+    const double splitCost =
+        gaps == 0 ? kMostFlip : std::log(ElementCharBoundary() / innerGaps_[longest]);
+    if (flipped != 0 && flipCost < splitCost) {
+        sink_.TimedCharacter(flipped, markFirst_[firstGap], markEnd_[firstGap + gaps]);
+        return;
+    }
+    if (gaps == 0) {
+        sink_.TimedCharacter(code, markFirst_[firstGap], markEnd_[firstGap + gaps]);
+        return;
     }
     const std::size_t before = longest - firstGap + 1;  // elements before the split
     const std::size_t after = gaps + 1 - before;

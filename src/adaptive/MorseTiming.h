@@ -35,8 +35,9 @@ bool IsMorseCharacter(std::uint32_t code);
 
 class MorseTimingSink {
   public:
-    // A character's tree index (>= 2) and the sample its first mark began at.
-    virtual void TimedCharacter(std::uint32_t code, std::int64_t firstSample) = 0;
+    // A character's tree index (>= 2), where its first mark began and where
+    // its last mark ended, in the positions the marks were given with.
+    virtual void TimedCharacter(std::uint32_t code, std::int64_t first, std::int64_t end) = 0;
     virtual void TimedWordSpace() = 0;
 
   protected:
@@ -50,7 +51,11 @@ class MorseTiming {
 
     explicit MorseTiming(MorseTimingSink& sink) : sink_(sink) {}
 
-    // Gap lengths longer than an element gap kept for grouping.
+    // Marks of one kind in a row that make the dots and dashes be found
+    // afresh from their lengths.
+    static constexpr std::size_t kSameKindRun = 8;
+
+    // Gap lengths longer than an element gap kept for grouping (in dots).
     static constexpr std::size_t kLongGaps = 40;
 
     // New estimates; the long gaps measured so far stay.
@@ -58,9 +63,13 @@ class MorseTiming {
     // Forgets the long gaps too.
     void Forget();
     const MorseTimingEstimates& Estimates() const { return est_; }
+    // Whether a long run of marks of one kind is taken for a new speed
+    // (only where the marks are surely the sender's).
+    void FollowRuns(bool on) { followRuns_ = on; }
 
-    // A mark of `seconds` that began at `firstSample`.
-    void Mark(double seconds, std::int64_t firstSample);
+    // A mark of `seconds` that began at `first` and ended at `end` (any
+    // running position: frames, samples; handed back with the character).
+    void Mark(double seconds, std::int64_t first, std::int64_t end);
     // The current space grew by `seconds`; a character or word ends as soon
     // as the space passes its boundary.
     void Space(double seconds);
@@ -75,6 +84,9 @@ class MorseTiming {
     void SpaceEnded();
     void EndCharacter();
     void LongGap(double seconds);
+    // The dot and dash lengths from the last marks; false when they do not
+    // fall in two groups a dash apart.
+    bool Resplit();
     // Hands over `code` whose element gaps are innerGaps_[firstGap ..
     // firstGap + gaps), split where no alphabet has it.
     void Emit(std::uint32_t code, std::size_t firstGap, std::size_t gaps);
@@ -82,13 +94,20 @@ class MorseTiming {
     MorseTimingSink& sink_;
     MorseTimingEstimates est_;
     std::uint32_t code_ = 1;
-    std::int64_t firstSample_ = 0;
     double space_ = 0.0;
     bool charEnded_ = true;
     bool wordEnded_ = true;
     bool emittedSinceWord_ = false;
     std::vector<double> longGaps_;
+    std::vector<double> run_;  // the last marks' lengths
+    std::size_t sameKind_ = 0;
+    bool lastDash_ = false;
+    bool followRuns_ = true;
     std::vector<double> innerGaps_;  // the element gaps of the character being keyed
+    // Where each of its marks began and ended.
+    std::vector<std::int64_t> markFirst_;
+    std::vector<std::int64_t> markEnd_;
+    std::vector<double> markSeconds_;
 };
 
 }  // namespace quelp

@@ -461,6 +461,22 @@ std::vector<SettingRow> SettingsBinding::Rows() {
              return std::string(
                  a.receiver_.SelectedDecoder() == DecoderChoice::Adaptive ? "adaptive" : "classic");
          }});
+    // Its squelch, in dB over the band's noise floor.
+    r.push_back({M, kDecoding, "SquelchDb", "5.5", "8.5", 101,
+                 [](QuelpApp& a, std::string_view t) {
+                     double db = 0.0;
+                     if (!ParseProfileReal(t, db) ||
+                         !(db >= kMinSquelchDb && db <= kMaxSquelchDb)) {
+                         return false;
+                     }
+                     AdaptiveSettings s = a.receiver_.Adaptive().Settings();
+                     s.squelchDb = db;
+                     a.receiver_.SetAdaptiveSettings(s);
+                     return true;
+                 },
+                 [](const QuelpApp& a) {
+                     return FormatProfileReal(a.receiver_.Adaptive().Settings().squelchDb);
+                 }});
     r.push_back({M, kMain, "SpeedLocked", "0", "1", 42,
                  [](QuelpApp& a, std::string_view t) {
                      int n = 0;

@@ -78,6 +78,14 @@ void Receiver::SelectDecoder(DecoderChoice choice) {
     if (choice == decoderChoice_) return;
     decoderChoice_ = choice;
     adaptive_.Restart();
+    adaptiveBase_ = static_cast<std::int64_t>(samplesIn_) - adaptive_.SamplesIn();
+}
+
+AdaptiveCharacter Receiver::AdaptiveLastCharacter() const {
+    AdaptiveCharacter c = adaptive_.LastCharacter();
+    c.firstSample += adaptiveBase_;
+    c.endSample += adaptiveBase_;
+    return c;
 }
 
 void Receiver::EndOfInput() {

@@ -152,6 +152,10 @@ class Receiver final : private DecoderEvents {
     DecoderChoice SelectedDecoder() const { return decoderChoice_; }
     void SetAdaptiveSettings(const AdaptiveSettings& settings) { adaptive_.Configure(settings); }
     const AdaptiveDecoder& Adaptive() const { return adaptive_; }
+    // The adaptive decoder's last character with its samples counted as
+    // the block processor counts them: the one taken in when SamplesIn()
+    // became n is sample n - 1.
+    AdaptiveCharacter AdaptiveLastCharacter() const;
     // The input ended (a file): what a decoder still holds back is printed.
     void EndOfInput();
 
@@ -291,6 +295,9 @@ class Receiver final : private DecoderEvents {
     std::uint64_t samplesIn_ = 0;
     DecoderChoice decoderChoice_ = DecoderChoice::Classic;
     AdaptiveDecoder adaptive_{params_.SamplingFreq, *this};
+    // The block processor's count when the adaptive decoder's began: it is
+    // fed only while chosen.
+    std::int64_t adaptiveBase_ = 0;
     SoundOutput* soundOutput_ = nullptr;
 };
 

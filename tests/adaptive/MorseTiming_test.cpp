@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/CwSynth.h"
 
@@ -11,7 +13,8 @@ namespace {
 
 class Letters final : public MorseTimingSink {
   public:
-    void TimedCharacter(std::uint32_t code, std::int64_t) override {
+    void TimedCharacter(std::uint32_t code, std::int64_t first, std::int64_t end) override {
+        spans.push_back({first, end});
         std::string elements;
         for (; code > 1; code >>= 1)
             elements.insert(elements.begin(), (code & 1u) != 0 ? '-' : '.');
@@ -30,13 +33,16 @@ class Letters final : public MorseTimingSink {
     }
 
     std::string text;
+    std::vector<std::pair<std::int64_t, std::int64_t>> spans;  // first and end of each
 };
 
 // Keys `text` into the timing: marks and gaps in dots of `dot` seconds, the
 // letter and word gaps stretched by `stretch`, the letter gaps after the
-// letters listed in `short` keyed as element gaps.
+// letters listed in `short` keyed as element gaps. Every mark is handed
+// over at its count since the start, and ends one later.
 std::string Key(MorseTiming& timing, Letters& out, const std::string& text, double dot,
                 double stretch, const std::string& shortAfter = "") {
+    std::int64_t marks = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == ' ') {
             timing.Space(4.0 * stretch * dot);
@@ -45,7 +51,8 @@ std::string Key(MorseTiming& timing, Letters& out, const std::string& text, doub
         const std::string code = test::MorseCode(text[i]);
         for (std::size_t e = 0; e < code.size(); ++e) {
             if (e > 0) timing.Space(dot);
-            timing.Mark((code[e] == '-' ? 3.0 : 1.0) * dot, 0);
+            timing.Mark((code[e] == '-' ? 3.0 : 1.0) * dot, marks, marks + 1);
+            ++marks;
         }
         const bool merged = shortAfter.find(text[i]) != std::string::npos;
         timing.Space(merged ? 1.2 * dot : 3.0 * stretch * dot);
@@ -87,9 +94,39 @@ TEST(MorseTiming, ACodeNoAlphabetHasIsSplitAtItsLongestGap) {
     // "w" and "q" keyed with too short a gap: ".--" + "--.-" is no
     // character; the gap between them was the longest inside it.
     EXPECT_EQ(Key(timing, out, "wq", 0.06, 1.0, "w"), "wq");
+    // Each part keeps where its own marks began and ended: 3 + 4 marks.
+    const std::vector<std::pair<std::int64_t, std::int64_t>> spans = {{0, 3}, {3, 7}};
+    EXPECT_EQ(out.spans, spans);
     out.text.clear();
     // "a" + "n" keyed together is "p", a letter: it stays one.
     EXPECT_EQ(Key(timing, out, "an", 0.06, 1.0, "a"), "p");
+}
+
+TEST(MorseTiming, AnElementNearTheDotDashBoundaryIsReadAsTheOtherWhenThatMakesACharacter) {
+    // Hand keying: one element keyed 1.9 dots long, just over the boundary,
+    // gives a code no alphabet has; read as a dot it is the character sent.
+    // Splitting it at a gap of one dot would give two wrong characters.
+    const struct {
+        const char* sent;
+        const char* elements;
+        std::size_t stretched;
+        const char* read;
+    } cases[] = {{"3", "...--", 0, "3"}, {"7", "--...", 4, "7"}};
+    for (const auto& c : cases) {
+        Letters out;
+        MorseTiming timing(out);
+        timing.Reset(MorseTimingEstimates{});
+        const double dot = MorseTimingEstimates{}.dot;
+        const std::string elements = c.elements;
+        for (std::size_t e = 0; e < elements.size(); ++e) {
+            if (e > 0) timing.Space(dot);
+            const double dots = e == c.stretched ? 1.9 : elements[e] == '-' ? 3.0 : 1.0;
+            timing.Mark(dots * dot, 0, 0);
+        }
+        timing.Space(7.0 * dot);
+        timing.End();
+        EXPECT_EQ(out.text, std::string(c.read) + " ") << c.sent;
+    }
 }
 
 }  // namespace

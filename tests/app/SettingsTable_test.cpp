@@ -68,7 +68,7 @@ constexpr std::string_view kDefaultFile =
     "PeakSpectrumColor=32768\nRxMarkColor=255\nTxMarkColor=0\nOscBackground=16777215\n"
     "SignalColor=32768\nThresholdColor=255\n\n[RxFont]\nName=\"MS Sans Serif\"\nCharset=204\n"
     "Color=-2147483640\nHeight=-13\nPitch=0\nSize=10\nStyle=1\nBkgColor=-2147483643\n"
-    "\n[Decoding]\nDecoder=classic\n";
+    "\n[Decoding]\nDecoder=classic\nSquelchDb=5.5\n";
 
 TEST(SettingsTable, AMissingFileLeavesTheBuiltInStateAndSavesItInTheFixedLayout) {
     TempDir dir;

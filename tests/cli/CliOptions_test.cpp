@@ -19,6 +19,7 @@ TEST(CliOptions, DecodeWithEveryReceiverOption) {
                           "off",          "--afc-local",
                           "50",           "--afc-global=300",
                           "--squelch",    "0.01",
+                          "--squelch-db", "8.5",
                           "--speed-lock", "60-150",
                           "--charset",    "ru",
                           "--capture",    "cap.txt",
@@ -43,6 +44,7 @@ TEST(CliOptions, DecodeWithEveryReceiverOption) {
     EXPECT_EQ(o.afcLocalHz, 50.0);
     EXPECT_EQ(o.afcGlobalHz, 300.0);
     EXPECT_EQ(o.squelch, 0.01);
+    EXPECT_EQ(o.squelchDb, 8.5);
     EXPECT_EQ(o.speedLow, 60);
     EXPECT_EQ(o.speedHigh, 150);
     EXPECT_EQ(o.charset, 1);
@@ -104,6 +106,8 @@ TEST(CliOptions, UsageErrors) {
          "--decoder wants classic or adaptive, not 'fast'"},
         {{"decode", "a.wav", "--freq", "abc"}, "--freq wants a number from 1 to 100000, not 'abc'"},
         {{"decode", "a.wav", "--freq", "nan"}, "--freq wants a number from 1 to 100000, not 'nan'"},
+        {{"decode", "a.wav", "--squelch-db", "41"},
+         "--squelch-db wants a number from 0 to 40, not '41'"},
         {{"decode", "a.wav", "--burst", "0"},
          "--burst wants a whole number from 1 to 35000, not '0'"},
         {{"decode", "a.wav", "--filter", "14x"},

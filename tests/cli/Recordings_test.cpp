@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <regex>
@@ -215,6 +216,74 @@ TEST(Recordings, JsonLinesTellEachWordWithWhereItEndedAndSummariseTheRecording) 
     const nlohmann::json summary = nlohmann::json::parse(shortRun.out);
     EXPECT_EQ(summary.at("type"), "summary");
     EXPECT_NEAR(summary.at("duration_s").get<double>(), 0.1, 0.002);
+}
+
+TEST(Recordings, TheAdaptiveDecodersWordsCarryItsOwnTimeFrequencyAndSpeed) {
+    // Words it holds back while settling print seconds late, and the classic
+    // receiver it bypasses sits elsewhere at another speed: each word still
+    // tells where it was keyed and how the adaptive decoder heard it.
+    test::TempDir dir;
+    test::CwSynthOptions o = Recording(11025, "cq cq de dl1abc dl1abc pse k", 17.0);
+    o.signal.freqHz = 1234.0;
+    o.snrDb = 15.0;
+    const test::CwSynthResult synth = test::SynthesizeCw(o);
+    const std::string path = dir.File("held.wav");
+    ASSERT_TRUE(test::WriteSoundFile(path, synth.samples, 11025, test::SoundFormat::Pcm16Wav));
+    const test::CliRun run =
+        test::RunCli({"decode", path, "--json", "--decoder", "adaptive"}, dir.File("j"));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    std::vector<nlohmann::json> words;
+    std::istringstream lines(run.out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const nlohmann::json j = nlohmann::json::parse(line);
+        if (j.at("type") == "word") words.push_back(j);
+        if (j.at("type") == "summary") {
+            EXPECT_NEAR(j.at("freq_hz").get<double>(), 1234.0, 3.0) << line;
+            EXPECT_NEAR(j.at("wpm").get<double>(), 17.0, 1.0) << line;
+        }
+    }
+    const auto keyed = KeyedWordEnds(o, synth);
+    ASSERT_EQ(words.size(), keyed.size()) << run.out;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        EXPECT_EQ(words[i].at("text"), keyed[i].first);
+        // Within a third of a dot (70 ms at 17 WPM) of the keyed end.
+        EXPECT_NEAR(words[i].at("t").get<double>(), keyed[i].second, 0.025) << words[i].dump();
+        EXPECT_NEAR(words[i].at("freq_hz").get<double>(), 1234.0, 3.0) << words[i].dump();
+        EXPECT_NEAR(words[i].at("wpm").get<double>(), 17.0, 1.0) << words[i].dump();
+    }
+}
+
+TEST(Recordings, TheAdaptiveSquelchComesFromTheCommandLineOverTheSettingsFile) {
+    // The tone stands about 25 dB over the floor in the squelch's 5 Hz band.
+    test::TempDir dir;
+    test::CwSynthOptions o = Recording(11025, "cq cq de dl1abc dl1abc pse k");
+    o.snrDb = 0.0;
+    const std::string path = dir.File("weak.wav");
+    ASSERT_TRUE(test::WriteSoundFile(path, test::SynthesizeCw(o).samples, 11025,
+                                     test::SoundFormat::Pcm16Wav));
+    const std::string strict = dir.File("strict.ini");
+    { std::ofstream(strict) << "[Decoding]\nDecoder=adaptive\nSquelchDb=35\n"; }
+    const struct {
+        std::vector<std::string> options;
+        bool prints;
+    } cases[] = {
+        {{"--decoder", "adaptive"}, true},
+        {{"--decoder", "adaptive", "--squelch-db", "35"}, false},
+        {{"--settings", strict}, false},
+        {{"--settings", strict, "--squelch-db", "10"}, true},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"decode", path};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const test::CliRun run = test::RunCli(args, dir.File("out"));
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out.find("dl1abc pse k") != std::string::npos, c.prints)
+            << c.options.back() << ": " << run.out;
+        if (!c.prints) {
+            EXPECT_EQ(run.out.find_first_not_of(" \n"), std::string::npos) << run.out;
+        }
+    }
 }
 
 TEST(Recordings, ABatchPrintsInCommandLineOrderWhateverTheNumberOfJobs) {
