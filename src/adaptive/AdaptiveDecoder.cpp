@@ -72,7 +72,12 @@ void AdaptiveDecoder::Sample(double x) {
         if (quietFrames_ * front_.FrameSeconds() > PauseSeconds()) BeginHold();
         return;
     }
-    if (held_.empty()) heldFrom_ = index;
+    if (held_.empty()) {
+        // Digital silence before the input starts is not settled on: the
+        // first seconds held are the band's.
+        if (std::abs(x) < kSilentSample) return;
+        heldFrom_ = index;
+    }
     held_.push_back(static_cast<float>(x));
     if (static_cast<double>(held_.size()) >= kSettleSeconds * sampleRate_) Settle();
 }

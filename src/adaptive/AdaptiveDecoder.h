@@ -55,6 +55,8 @@ class AdaptiveDecoder final : private MorseTimingSink {
   public:
     // Seconds of input looked at before anything is printed.
     static constexpr double kSettleSeconds = 6.0;
+    // Half a step of 16-bit audio: below it a sample is digital silence.
+    static constexpr double kSilentSample = 1.0 / 65536.0;
 
     AdaptiveDecoder(double sampleRate, DecoderEvents& events);
 

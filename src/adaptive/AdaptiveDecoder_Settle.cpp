@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "adaptive/AdaptiveDecoder.h"
 #include "adaptive/SplitTwo.h"
@@ -98,8 +99,10 @@ namespace {
 // Rayleigh quantile), the mark from the upper, then a few runs of the
 // trackers over all of them.
 void SettleLevels(KeyLevels& levels, std::vector<double> r) {
-    if (r.empty()) return;
-    std::vector<double> sorted = r;
+    std::vector<double> sorted;
+    std::copy_if(r.begin(), r.end(), std::back_inserter(sorted),
+                 [](double v) { return v >= KeyLevels::kSilence; });
+    if (sorted.empty()) return;
     std::sort(sorted.begin(), sorted.end());
     const double low = sorted[sorted.size() * 3 / 10];
     const double high = sorted[sorted.size() * 95 / 100];

@@ -52,6 +52,11 @@ class KeyLevels {
     static constexpr double kMaxLlr = 25.0;
     // Noise alone exceeds this multiple of sigma in 0.03 % of the frames.
     static constexpr double kSureMark = 4.0;
+    // Below any recorded noise (-140 dB of full scale): the input is digital
+    // silence, a stream not yet started or muted, and tells nothing of the
+    // band's noise. Taken for noise, it would let the noise that follows
+    // through as marks.
+    static constexpr double kSilence = 1e-7;
 
     void Reset(double mark, double noiseSigma) {
         sigma_ = std::max(noiseSigma, 1e-9);
@@ -79,6 +84,7 @@ class KeyLevels {
     }
 
     void Update(double r) {
+        if (r < kSilence) return;
         // A frame far above the noise is a mark even below the threshold:
         // the signal is fading faster than the level has followed.
         if (r > Threshold() || r > kSureMark * sigma_) {

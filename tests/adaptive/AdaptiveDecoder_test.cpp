@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "decoder/CharacterTables.h"
 #include "support/CwSynth.h"
@@ -159,6 +160,28 @@ TEST(AdaptiveDecoder, BandNoiseAloneStaysSilent) {
         o.seed = seed;
         EXPECT_EQ(Decode(o), "") << "seed " << seed;
     }
+}
+
+TEST(AdaptiveDecoder, DigitalSilenceAroundTheOversIsNotTakenForTheBandsNoise) {
+    // A stream that starts muted, or a recording that starts before the
+    // receiver's audio: exact zeros before, between and after two overs.
+    test::CwSynthOptions o;
+    o.signal.text = "cq cq de dl1abc dl1abc pse k";
+    o.signal.level = LevelFor(10.0);
+    o.snrDb = 10.0;
+    const std::vector<double> over = test::SynthesizeCw(o).samples;
+    std::vector<double> input(4 * 11025, 0.0);
+    input.insert(input.end(), over.begin(), over.end());
+    input.resize(input.size() + 5 * 11025, 0.0);
+    input.insert(input.end(), over.begin(), over.end());
+    input.resize(input.size() + 3 * 11025, 0.0);
+
+    TextCollector out;
+    AdaptiveDecoder decoder(11025.0, out);
+    for (double x : input) decoder.Sample(x);
+    decoder.Finish();
+    while (!out.text.empty() && out.text.back() == ' ') out.text.pop_back();
+    EXPECT_EQ(out.text, o.signal.text + " " + o.signal.text);
 }
 
 TEST(AdaptiveDecoder, AnInputShorterThanTheSettlingIsDecodedAtItsEnd) {
