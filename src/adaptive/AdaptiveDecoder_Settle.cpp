@@ -31,6 +31,10 @@ constexpr double kHoldSeconds = 2.5;
 constexpr double kHoldUnits = 30.0;
 constexpr double kHoldLeadSeconds = 0.5;
 constexpr double kNewSpeed = 1.3;
+// Below this mark-over-noise ratio (dB, in the matched low-pass) the dot is
+// taken from the dashes; a first look more than 5 % off is corrected.
+constexpr double kWeakSnrDb = 12.0;
+const double kUnitTolerance = std::log(1.05);
 // A log prior of `units` under a normal of `mean` and relative spread `spread`.
 double LogNormalPrior(double units, double mean, double spread) {
     const double z = (units - mean) / (spread * mean);
@@ -271,6 +275,14 @@ void AdaptiveDecoder::DecodeHeld(double unit, const MorseTimingEstimates& guess,
     mute_ = false;
     // The tracking's offset found on the way through stays.
     front_.SetFrequency(anchorHz_ + offsetHz_);
+    // A weak signal's first look reads its dots short: noise chops the
+    // marks. The dashes the silent pass found, long enough to keep their
+    // length, give the dot the low-pass is made for; the decoding does not
+    // follow the speed down there, so it must be right from the start.
+    const double fromDashes = settledTiming.dash / 3.0;
+    if (levels_.SnrDb() < kWeakSnrDb && std::abs(std::log(fromDashes / unit)) > kUnitTolerance) {
+        unit = fromDashes;
+    }
     StartSearch(unit, settledTiming);
     index = heldFrom_;
     for (float x : held) Run(x, index++, watch);
