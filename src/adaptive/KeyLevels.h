@@ -48,7 +48,7 @@ class KeyLevels {
     static constexpr double kMarkFloor = 2.5;
     // Neighbouring frames share most of their noise; each frame's ratio is
     // weighed down accordingly.
-    static constexpr double kFrameWeight = 0.5;
+    static constexpr double kFrameWeight = 0.7;
     static constexpr double kMaxLlr = 25.0;
     // Noise alone exceeds this multiple of sigma in 0.03 % of the frames.
     static constexpr double kSureMark = 4.0;

@@ -165,7 +165,7 @@ TEST(AdaptiveDecoder, BandNoiseAloneStaysSilent) {
 TEST(AdaptiveDecoder, AWeakSignalsDotIsMeasuredOnItsDashes) {
     // At -9 dB noise chops the marks, and a first look read this sender's
     // dots 12 % short: the low-pass was made too wide and a quarter of the
-    // characters were lost (measured 0.248; 0.085 with the dashes' dot).
+    // characters were lost (measured 0.248; 0.092 with the dashes' dot).
     test::CwSynthOptions o;
     o.signal.text =
         "cq cq de w1aw w1aw k r tnx fer call ur rst 599 599 name is bob qth boston hw cpy "
