@@ -77,7 +77,6 @@ class AdaptiveDecoder final : private MorseTimingSink {
     // Input samples taken since the decoder was made.
     std::int64_t SamplesIn() const { return samplesIn_; }
 
-    bool Settled() const { return settled_; }
     double FrequencyHz() const { return front_.Frequency(); }
     double Wpm() const { return 1.2 / timing_.Estimates().Unit(); }
     double SnrDb() const { return levels_.SnrDb(); }

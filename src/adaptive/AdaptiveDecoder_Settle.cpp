@@ -102,7 +102,7 @@ namespace {
 // The levels from the held frames: the noise from the lower frames (a
 // Rayleigh quantile), the mark from the upper, then a few runs of the
 // trackers over all of them.
-void SettleLevels(KeyLevels& levels, std::vector<double> r) {
+void SettleLevels(KeyLevels& levels, const std::vector<double>& r) {
     std::vector<double> sorted;
     std::copy_if(r.begin(), r.end(), std::back_inserter(sorted),
                  [](double v) { return v >= KeyLevels::kSilence; });
