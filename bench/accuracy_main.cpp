@@ -3,10 +3,13 @@
 // output (docs/accuracy.md is this output). Every recording is written as a
 // WAV file and decoded by quelp-cli exactly as an operator would run it.
 //
-//   quelp_accuracy [--cli PATH] [--only SUBSTRING] [--seed N] > docs/accuracy.md
+//   quelp_accuracy [--cli PATH] [--only SUBSTRING] [--seed N]
+//                  [--show adaptive|classic] [--keep DIR] > docs/accuracy.md
 //
 // --seed N adds N to every recording's seed: other noise, fades and jitter
-// for the same cases, to see how far a figure is the seed's.
+// for the same cases, to see how far a figure is the seed's. --show prints
+// what that decoder copied of each recording on standard error, and --keep
+// leaves the recordings in DIR, to look into a figure.
 
 #include <unistd.h>
 
@@ -100,6 +103,17 @@ std::vector<Case> Corpus(std::uint64_t seedOffset) {
             std::snprintf(name, sizeof name, "%g dB, %g s", depth, period);
             cases.push_back({"QSB at +15 dB", name, o, kQso});
         }
+    }
+    // The deepest fades on a stronger signal: at +25 dB the troughs stay
+    // above -5 dB, where a steady signal is copied without error.
+    for (double period : {4.0, 10.0, 20.0}) {
+        CwSynthOptions o = base(12);
+        o.snrDb = 25.0;
+        o.signal.fadeDepth = FadeDepth(30.0);
+        o.signal.fadePeriodSec = period;
+        char name[48];
+        std::snprintf(name, sizeof name, "30 dB, %g s", period);
+        cases.push_back({"QSB at +25 dB", name, o, kQso});
     }
     {
         CwSynthOptions o = base(13);
@@ -230,13 +244,19 @@ int main(int argc, char** argv) {
     std::string cli = QUELP_CLI_PATH;
     std::string only;
     std::uint64_t seedOffset = 0;
+    std::string show;  // "adaptive" or "classic": that decoder's text on standard error
+    std::string keep;  // a folder the recordings are left in
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
         if (a == "--cli") cli = argv[i + 1];
         if (a == "--only") only = argv[i + 1];
         if (a == "--seed") seedOffset = std::strtoull(argv[i + 1], nullptr, 10);
+        if (a == "--show") show = argv[i + 1];
+        if (a == "--keep") keep = argv[i + 1];
     }
-    const fs::path dir = fs::temp_directory_path() / ("quelp_accuracy_" + std::to_string(getpid()));
+    const fs::path dir =
+        !keep.empty() ? fs::path(keep)
+                      : fs::temp_directory_path() / ("quelp_accuracy_" + std::to_string(getpid()));
     fs::create_directories(dir);
 
     std::printf(
@@ -265,6 +285,10 @@ int main(int argc, char** argv) {
         std::printf("| %s | %s | %s | %s |\n", c.group.c_str(), c.name.c_str(),
                     Score(c, classic.text).c_str(), Score(c, adaptive.text).c_str());
         std::fflush(stdout);
+        if (show == "classic" || show == "adaptive") {
+            const std::string& text = show == "classic" ? classic.text : adaptive.text;
+            std::fprintf(stderr, "%s\n", Normalise(text).c_str());
+        }
     }
     // How long the deepest fades keep the signal where no decoder copies a
     // steady one: the fading's gain over a period, as the synthesizer keys it.
@@ -283,12 +307,13 @@ int main(int argc, char** argv) {
         "\nIn the 30 dB fades at +15 dB the signal spends %.1f %% of the time below\n"
         "-9 dB (2500 Hz), where even a steady signal loses characters (the SNR\n"
         "rows above), and %.1f %% below -12 dB, where none is copied: the 30 dB\n"
-        "rows cannot come far under the latter.\n",
+        "rows cannot come far under the latter. At +25 dB the same fades keep\n"
+        "the signal above -5 dB.\n",
         100.0 * belowNine / kSteps, 100.0 * belowTwelve / kSteps);
     std::printf(
         "\nSpeed over the whole corpus (%.0f s of audio, each file a separate run of\n"
         "quelp-cli): classic %.0f times real time, adaptive %.0f times real time.\n",
         audio, audio / std::max(classicSeconds, 1e-9), audio / std::max(adaptiveSeconds, 1e-9));
-    fs::remove_all(dir);
+    if (keep.empty()) fs::remove_all(dir);
     return 0;
 }

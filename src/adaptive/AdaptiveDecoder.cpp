@@ -23,6 +23,9 @@ constexpr double kSharpSnrDb = 16.0;
 constexpr double kRetune = 1.4;
 constexpr double kRetuneGap = 3.0;
 constexpr double kFollowSnrDb = 12.0;
+// The mark-over-noise ratio (dB, of the levels at a frame) above which a
+// fall of the levels in the frames after it is a fade.
+constexpr double kLeadSnrDb = 14.0;
 
 }  // namespace
 
@@ -88,6 +91,7 @@ void AdaptiveDecoder::Finish() {
         if (held_.empty()) return;
         Settle();
     }
+    Drain();
     segments_.clear();
     viterbi_.Flush(segments_);
     Hand(segments_);
@@ -106,25 +110,58 @@ void AdaptiveDecoder::Run(double x, std::int64_t index, bool watch) {
 }
 
 void AdaptiveDecoder::Frame(std::complex<double> frame, std::complex<double> sharp) {
+    // Each frame is judged a dot later than it comes, so that the levels can
+    // look past it: in a fade the first element after a gap is already
+    // weaker than the levels left by the one before it.
     const double r = std::abs(frame);
     const double rs = std::abs(sharp);
+    lead_[leadCount_++] = {frame, r, rs, runSample_, levels_, sharpLevels_};
+    levels_.Update(r);
+    sharpLevels_.Update(rs);
+    if (leadCount_ <= kLeadFrames) return;
+    const LeadFrame oldest = lead_[0];
+    std::move(lead_.begin() + 1, lead_.begin() + leadCount_, lead_.begin());
+    --leadCount_;
+    Judge(oldest);
+    if (retuneTo_ > 0.0) {
+        const double unit = retuneTo_;
+        retuneTo_ = 0.0;
+        Retune(unit);
+    }
+}
+
+void AdaptiveDecoder::Drain() {
+    const std::size_t count = leadCount_;
+    leadCount_ = 0;
+    for (std::size_t i = 0; i < count; ++i) Judge(lead_[i]);
+    retuneTo_ = 0.0;
+}
+
+void AdaptiveDecoder::Judge(const LeadFrame& f) {
+    // The levels as they were at this frame, unless they have fallen in the
+    // frames after it on a signal far enough above the noise: then the signal
+    // is fading, and the fallen levels judge it. On a weak one they fall
+    // and rise with the noise, and each frame is judged by its own.
+    auto judgedBy = [](const KeyLevels& now, const KeyLevels& then) -> const KeyLevels& {
+        return now.Mark() < then.Mark() && then.SnrDb() > kLeadSnrDb ? now : then;
+    };
+    const KeyLevels& matched = judgedBy(levels_, f.levels);
+    const KeyLevels& sharp = judgedBy(sharpLevels_, f.sharpLevels);
     // Far enough above the noise the sharp low-pass is decoded: short gaps
     // stay open and the edges fall where keyed; in fades and weak signals
     // the matched one.
-    const bool useSharp = sharpLevels_.SnrDb() > kSharpSnrDb;
-    const KeyLevels& decide = useSharp ? sharpLevels_ : levels_;
-    const double v = useSharp ? rs : r;
+    const bool useSharp = sharp.SnrDb() > kSharpSnrDb;
+    const KeyLevels& decide = useSharp ? sharp : matched;
+    const double v = useSharp ? f.rs : f.r;
     const double llr = decide.Llr(v);
     const double threshold = decide.Threshold();
-    const bool mark = r > levels_.Threshold();
+    const bool mark = f.r > matched.Threshold();
     quietFrames_ = mark ? 0 : quietFrames_ + 1;
-    levels_.Update(r);
-    sharpLevels_.Update(rs);
-    Follow(frame, mark);
+    Follow(f.frame, mark);
     viterbi_.Step(llr);
     notes_[static_cast<std::size_t>(viterbi_.Frames() & (KeyingViterbi::kRing - 1))] = {
-        runSample_ - static_cast<std::int64_t>(std::lround(front_.DelaySamples())), v, threshold};
-    const bool follow = levels_.SnrDb() > kFollowSnrDb;
+        f.sample - static_cast<std::int64_t>(std::lround(front_.DelaySamples())), v, threshold};
+    const bool follow = matched.SnrDb() > kFollowSnrDb;
     timing_.FollowRuns(follow);
     if (viterbi_.Frames() % KeyingFrontEnd::kFramesPerUnit == 0) {
         segments_.clear();
@@ -136,11 +173,12 @@ void AdaptiveDecoder::Frame(std::complex<double> frame, std::complex<double> sha
     const double unit = timing_.Estimates().Unit();
     if (follow && std::abs(std::log(unit / front_.Unit())) > std::log(kRetune) &&
         quietFrames_ * front_.FrameSeconds() > kRetuneGap * unit) {
-        Retune(unit);
+        retuneTo_ = unit;
     }
 }
 
 void AdaptiveDecoder::Retune(double unit) {
+    Drain();
     segments_.clear();
     viterbi_.Flush(segments_);
     Hand(segments_);

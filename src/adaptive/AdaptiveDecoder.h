@@ -13,6 +13,7 @@
 // another speed is decoded at its own. A squelch relative to the measured
 // noise keeps band noise from printing.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -108,7 +109,20 @@ class AdaptiveDecoder final : private MorseTimingSink {
     // One input sample, the `index`th since the decoder was made; `watch`:
     // the squelch has not looked at it yet.
     void Run(double x, std::int64_t index, bool watch);
+    // A frame of both low-passes, `frame` the matched one's and `sharp`.
     void Frame(std::complex<double> frame, std::complex<double> sharp);
+    struct LeadFrame {
+        std::complex<double> frame;
+        double r = 0.0;   // its level, matched
+        double rs = 0.0;  // and sharp
+        std::int64_t sample = 0;
+        KeyLevels levels;  // both levels as they were before it
+        KeyLevels sharpLevels;
+    };
+    // Decides a frame the levels have already looked past.
+    void Judge(const LeadFrame& f);
+    // Judges the frames still waiting for the levels to look past them.
+    void Drain();
     void Hand(const std::vector<KeyingSegment>& segments);
     // The low-passes and the frames for a new dot length, the search so
     // far handed over.
@@ -146,6 +160,11 @@ class AdaptiveDecoder final : private MorseTimingSink {
     KeyingViterbi viterbi_;
     MorseTiming timing_{*this};
     std::vector<KeyingSegment> segments_;
+    // How many frames the levels run ahead of the decisions: a dot's worth.
+    static constexpr std::size_t kLeadFrames = KeyingFrontEnd::kFramesPerUnit;
+    std::array<LeadFrame, kLeadFrames + 1> lead_{};
+    std::size_t leadCount_ = 0;
+    double retuneTo_ = 0.0;  // a dot length to follow once the frame is judged
     std::complex<double> lastFrame_{};
     double offsetHz_ = 0.0;
     double anchorHz_ = 0.0;

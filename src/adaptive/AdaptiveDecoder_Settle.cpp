@@ -234,6 +234,8 @@ void AdaptiveDecoder::StartSearch(double unit, const MorseTimingEstimates& timin
     }
     viterbi_.SetModel(std::move(mark), std::move(space), std::log(0.2));
     viterbi_.Reset();
+    leadCount_ = 0;
+    retuneTo_ = 0.0;
     lag_ = 2 * spaceMax;
     timing_.Reset(timing);
     lastMark_ = false;
@@ -267,6 +269,7 @@ void AdaptiveDecoder::DecodeHeld(double unit, const MorseTimingEstimates& guess,
     StartSearch(unit, guess);
     std::int64_t index = heldFrom_;
     for (float x : held) Run(x, index++, watch);
+    Drain();
     segments_.clear();
     viterbi_.Flush(segments_);
     Hand(segments_);
@@ -299,6 +302,7 @@ double AdaptiveDecoder::PauseSeconds() const {
 void AdaptiveDecoder::BeginHold() {
     // Everything up to the pause is decoded and printed; what follows is
     // held until the next over has gone on long enough to measure.
+    Drain();
     segments_.clear();
     viterbi_.Flush(segments_);
     Hand(segments_);

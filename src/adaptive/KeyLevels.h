@@ -61,6 +61,7 @@ class KeyLevels {
     void Reset(double mark, double noiseSigma) {
         sigma_ = std::max(noiseSigma, 1e-9);
         mark_ = std::max(mark, kMarkFloor * sigma_);
+        last_ = beforeLast_ = 0.0;
     }
 
     double Mark() const { return mark_; }
@@ -85,13 +86,21 @@ class KeyLevels {
 
     void Update(double r) {
         if (r < kSilence) return;
-        // A frame far above the noise is a mark even below the threshold:
-        // the signal is fading faster than the level has followed.
-        if (r > Threshold() || r > kSureMark * sigma_) {
+        if (r > Threshold()) {
             mark_ += (r > mark_ ? kAttack : kRelease) * (r - mark_);
+        } else if (last_ > kSureMark * sigma_ && last_ < mark_ && last_ >= beforeLast_ &&
+                   last_ > r) {
+            // The top of an element far above the noise but under the
+            // threshold: the signal has faded faster than the level has
+            // followed since the last mark, and the level drops to it at
+            // once. Edges and the low-pass's tails between elements are no
+            // tops and do not pull it.
+            mark_ = last_;
         } else {
             mark_ -= kKeyUpDecay * mark_;
         }
+        beforeLast_ = last_;
+        last_ = r;
         // The noise from the lowest fifth of the frames, tracked on a log
         // scale: those lie between the elements, and a weak mark in a fade,
         // which a threshold would take for noise, does not lift them.
@@ -102,6 +111,8 @@ class KeyLevels {
   private:
     double mark_ = 1.0;
     double sigma_ = 0.1;
+    double last_ = 0.0;  // the frames before this one
+    double beforeLast_ = 0.0;
 };
 
 }  // namespace quelp

@@ -12,6 +12,9 @@ namespace {
 // A dot or dash is read as the other only when its length lies within this
 // ratio (as a log) of the boundary between them.
 constexpr double kMostFlip = 0.4;
+// A new speed's longer elements are at least this much longer than the
+// elements of the run they were read as.
+constexpr double kNewLonger = 1.3;
 }  // namespace
 
 void MorseTimingEstimates::Order() {
@@ -79,7 +82,11 @@ double MorseTiming::CharWordBoundary() const {
 void MorseTiming::Mark(double seconds, std::int64_t first, std::int64_t end) {
     if (space_ > 0.0) SpaceEnded();
     bool dash = seconds > DotDashBoundary();
-    sameKind_ = dash == lastDash_ ? sameKind_ + 1 : 1;
+    if (dash != lastDash_ || sameKind_ == 0) {
+        sameKind_ = 0;
+        runFrom_ = est_;
+    }
+    ++sameKind_;
     lastDash_ = dash;
     if (run_.size() >= kSameKindRun) run_.erase(run_.begin());
     run_.push_back(seconds);
@@ -118,9 +125,15 @@ bool MorseTiming::Resplit() {
     const double dot = sorted[split / 2];
     const double dash = sorted[split + (sorted.size() - split) / 2];
     if (dash / dot < 2.0 || dash / dot > 5.0) return false;
-    // A run of dashes is a slower sender, a run of dots a faster one; a
-    // fade that shortens some of a run of dots is neither.
-    if (lastDash_ ? dot < 1.15 * est_.dot : dash > est_.dash / 1.15) return false;
+    // A run of dashes is a slower sender, a run of dots a faster one. His
+    // longer elements outlast what they were read as before the run (the
+    // run itself has moved the estimates): a fade that shortens some of a
+    // run of dots or dashes leaves the rest at their old length, and is
+    // neither.
+    if (lastDash_ ? dot < 1.15 * est_.dot || dash < kNewLonger * runFrom_.dash
+                  : dash > est_.dash / 1.15 || dash < kNewLonger * runFrom_.dot) {
+        return false;
+    }
     est_.dot = est_.elementGap = dot;
     est_.dash = dash;
     est_.Order();

@@ -101,6 +101,7 @@ class MorseTiming {
     std::vector<double> longGaps_;
     std::vector<double> run_;  // the last marks' lengths
     std::size_t sameKind_ = 0;
+    MorseTimingEstimates runFrom_;  // the estimates when the run began
     bool lastDash_ = false;
     bool followRuns_ = true;
     std::vector<double> innerGaps_;  // the element gaps of the character being keyed

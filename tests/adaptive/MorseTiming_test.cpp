@@ -129,5 +129,19 @@ TEST(MorseTiming, AnElementNearTheDotDashBoundaryIsReadAsTheOtherWhenThatMakesAC
     }
 }
 
+TEST(MorseTiming, ARunOfDotsPartlyShortenedByAFadeIsNoNewSpeed) {
+    // "is s" keyed into a fade: eight dots, some read short, the rest at
+    // their length (measured so in a 30 dB fade). A faster sender's dashes,
+    // read as dots, would be half as long again as the dots before them.
+    Letters out;
+    MorseTiming timing(out);
+    timing.Reset(MorseTimingEstimates{});
+    for (double seconds : {0.062, 0.047, 0.019, 0.031, 0.035, 0.094, 0.074, 0.072}) {
+        timing.Mark(seconds, 0, 0);
+        timing.Space(0.06);
+    }
+    EXPECT_NEAR(timing.Estimates().Unit(), 0.06, 0.01);
+}
+
 }  // namespace
 }  // namespace quelp
