@@ -136,7 +136,7 @@ TEST(MorseTiming, ARunOfDotsPartlyShortenedByAFadeIsNoNewSpeed) {
     Letters out;
     MorseTiming timing(out);
     timing.Reset(MorseTimingEstimates{});
-    for (double seconds : {0.062, 0.047, 0.019, 0.031, 0.035, 0.094, 0.074, 0.072}) {
+    for (double seconds : {0.062, 0.047, 0.019, 0.031, 0.035, 0.084, 0.074, 0.072}) {
         timing.Mark(seconds, 0, 0);
         timing.Space(0.06);
     }
