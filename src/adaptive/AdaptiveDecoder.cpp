@@ -55,6 +55,7 @@ void AdaptiveDecoder::Configure(const AdaptiveSettings& settings) {
 
 void AdaptiveDecoder::Restart() {
     settled_ = false;
+    front_.SetMatchedSpan(KeyingFrontEnd::kMatchedSpan);
     holding_ = false;
     quietFrames_ = 0;
     held_.clear();

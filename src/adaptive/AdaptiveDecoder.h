@@ -100,6 +100,9 @@ class AdaptiveDecoder final : private MorseTimingSink {
     // gap lengths and the levels to settle, then printing.
     // `watch`: the squelch has not looked at them yet.
     void DecodeHeld(double unit, const MorseTimingEstimates& guess, bool watch);
+    // Runs the held seconds muted from a first guess; the timing settled on them.
+    MorseTimingEstimates SilentPass(const std::vector<float>& held, double unit,
+                                    const MorseTimingEstimates& guess, bool watch);
     // A pause between overs: the next over is held until its speed is
     // measured, and decoded with it.
     double PauseSeconds() const;
@@ -160,6 +163,7 @@ class AdaptiveDecoder final : private MorseTimingSink {
     KeyingViterbi viterbi_;
     MorseTiming timing_{*this};
     std::vector<KeyingSegment> segments_;
+    std::vector<double> passSnrDb_;  // the matched levels' SNR at each frame of a silent pass
     // How many frames the levels run ahead of the decisions: a dot's worth.
     static constexpr std::size_t kLeadFrames = KeyingFrontEnd::kFramesPerUnit;
     std::array<LeadFrame, kLeadFrames + 1> lead_{};

@@ -255,39 +255,63 @@ void AdaptiveDecoder::Settle() {
     DecodeHeld(unit, guess, true);
 }
 
-void AdaptiveDecoder::DecodeHeld(double unit, const MorseTimingEstimates& guess, bool watch) {
-    // A silent pass lets the gap lengths and the levels settle on the held
-    // seconds; then the same seconds are decoded from their start.
-    std::vector<float> held;
-    held.swap(held_);
+MorseTimingEstimates AdaptiveDecoder::SilentPass(const std::vector<float>& held, double unit,
+                                                 const MorseTimingEstimates& guess, bool watch) {
     mute_ = true;
     timing_.Forget();
-    // The sharp low-pass lets through the noise of a band wider by the
-    // ratio of the lengths; the silent pass settles it.
-    sharpLevels_.Reset(levels_.Mark(), levels_.Sigma() * std::sqrt(KeyingFrontEnd::kMatchedSpan /
-                                                                   KeyingFrontEnd::kSharpSpan));
     StartSearch(unit, guess);
+    passSnrDb_.clear();
     std::int64_t index = heldFrom_;
-    for (float x : held) Run(x, index++, watch);
+    for (float x : held) {
+        Run(x, index++, watch);
+        if (front_.FrameReady()) passSnrDb_.push_back(levels_.SnrDb());
+    }
     Drain();
     segments_.clear();
     viterbi_.Flush(segments_);
     Hand(segments_);
     timing_.End();
-    MorseTimingEstimates settledTiming = timing_.Estimates();
     mute_ = false;
+    return timing_.Estimates();
+}
+
+void AdaptiveDecoder::DecodeHeld(double unit, const MorseTimingEstimates& guess, bool watch) {
+    // A silent pass lets the gap lengths and the levels settle on the held
+    // seconds; then the same seconds are decoded from their start.
+    std::vector<float> held;
+    held.swap(held_);
+    // The sharp low-pass lets through the noise of a band wider by the
+    // ratio of the lengths; the silent pass settles it.
+    sharpLevels_.Reset(levels_.Mark(), levels_.Sigma() * std::sqrt(front_.MatchedSpan() /
+                                                                   KeyingFrontEnd::kSharpSpan));
+    MorseTimingEstimates settledTiming = SilentPass(held, unit, guess, watch);
     // The tracking's offset found on the way through stays.
     front_.SetFrequency(anchorHz_ + offsetHz_);
     // A weak signal's first look reads its dots short: noise chops the
     // marks. The dashes the silent pass found, long enough to keep their
     // length, give the dot the low-pass is made for; the decoding does not
     // follow the speed down there, so it must be right from the start.
+    const bool weak = levels_.SnrDb() < kWeakSnrDb;
     const double fromDashes = settledTiming.dash / 3.0;
-    if (levels_.SnrDb() < kWeakSnrDb && std::abs(std::log(fromDashes / unit)) > kUnitTolerance) {
-        unit = fromDashes;
+    if (weak && std::abs(std::log(fromDashes / unit)) > kUnitTolerance) unit = fromDashes;
+    // A signal weak for most of the held seconds (a fading one may be in a
+    // trough as they end) is decoded through a longer low-pass: a narrower
+    // band for the noise, at the price of following fades less closely. The
+    // levels settle again on its output.
+    std::vector<double>& snr = passSnrDb_;
+    bool weakThrough = weak;
+    if (!snr.empty()) {
+        std::nth_element(snr.begin(), snr.begin() + static_cast<long>(snr.size() / 2), snr.end());
+        weakThrough = snr[snr.size() / 2] < kWeakSnrDb;
+    }
+    const double span = weakThrough ? KeyingFrontEnd::kWeakSpan : KeyingFrontEnd::kMatchedSpan;
+    if (span != front_.MatchedSpan()) {
+        front_.SetMatchedSpan(span);
+        settledTiming = SilentPass(held, unit, settledTiming, false);
+        front_.SetFrequency(anchorHz_ + offsetHz_);
     }
     StartSearch(unit, settledTiming);
-    index = heldFrom_;
+    std::int64_t index = heldFrom_;
     for (float x : held) Run(x, index++, watch);
     quietFrames_ = 0;
 }

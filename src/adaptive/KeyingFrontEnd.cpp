@@ -39,7 +39,7 @@ std::vector<double> RaisedCosine(int n) {
 void KeyingFrontEnd::SetUnit(double seconds) {
     unit_ = std::clamp(seconds, 0.005, 1.0);
     const int n =
-        std::clamp(static_cast<int>(std::lround(kMatchedSpan * unit_ * stageRate_)), 3, 600);
+        std::clamp(static_cast<int>(std::lround(matchedSpan_ * unit_ * stageRate_)), 3, 600);
     taps_ = RaisedCosine(n);
     // An odd difference keeps both middles on the same tap.
     int m = std::clamp(static_cast<int>(std::lround(kSharpSpan * unit_ * stageRate_)), 1, n);

@@ -29,6 +29,12 @@ class KeyingFrontEnd {
     // steep where the signal stands far enough above the noise to afford it.
     static constexpr double kMatchedSpan = 1.4;
     static constexpr double kSharpSpan = 0.5;
+    // Matched for a weak signal: longer, a narrower band for the noise.
+    static constexpr double kWeakSpan = 1.8;
+
+    // The matched low-pass's length in dots, from the next SetUnit on.
+    void SetMatchedSpan(double dots) { matchedSpan_ = dots; }
+    double MatchedSpan() const { return matchedSpan_; }
 
     // The dot length the low-passes are made for; clears them.
     void SetUnit(double seconds);
@@ -48,6 +54,8 @@ class KeyingFrontEnd {
     // The same, with `sharp` the sharp low-pass's output at the same moment
     // (its middle is the matched one's).
     bool Step(double x, std::complex<double>& frame, std::complex<double>& sharp);
+    // Whether the last Step made a frame.
+    bool FrameReady() const { return sinceFrame_ == 0 && summed_ == 0; }
 
   private:
     double sampleRate_;
@@ -55,6 +63,7 @@ class KeyingFrontEnd {
     double stageRate_;
     double freqHz_ = 0.0;
     double unit_ = 0.0;
+    double matchedSpan_ = kMatchedSpan;
     std::complex<double> osc_{1.0, 0.0};
     std::complex<double> rotation_{1.0, 0.0};
     int sinceRenormalise_ = 0;
