@@ -270,8 +270,12 @@ double AdaptiveDecoder::ToneOverFloorDb() const {
     return sum / static_cast<double>(toneDbCount_);
 }
 
+bool AdaptiveDecoder::Audible() const {
+    return !mute_ && ToneOverFloorDb() >= settings_.squelchDb;
+}
+
 void AdaptiveDecoder::TimedCharacter(std::uint32_t code, std::int64_t first, std::int64_t end) {
-    if (mute_ || ToneOverFloorDb() < settings_.squelchDb) return;
+    if (mute_) return;
     printedInWord_ = true;
     last_ = {std::max<std::int64_t>(0, first), std::max<std::int64_t>(0, end), FrequencyHz(),
              Wpm()};

@@ -87,6 +87,7 @@ class AdaptiveDecoder final : private MorseTimingSink {
   private:
     void TimedCharacter(std::uint32_t code, std::int64_t first, std::int64_t end) override;
     void TimedWordSpace() override;
+    bool Audible() const override;
 
     void Settle();
     double PickFrequency() const;

@@ -330,6 +330,7 @@ void AdaptiveDecoder::BeginHold() {
     segments_.clear();
     viterbi_.Flush(segments_);
     Hand(segments_);
+    timing_.End();
     holding_ = true;
     heardAt_ = -1;
     aboveRun_ = 0;

@@ -65,6 +65,7 @@ void MorseTiming::Reset(const MorseTimingEstimates& estimates) {
     space_ = 0.0;
     charEnded_ = wordEnded_ = true;
     emittedSinceWord_ = false;
+    EndRun(false);
 }
 
 double MorseTiming::DotDashBoundary() const {
@@ -80,8 +81,86 @@ double MorseTiming::CharWordBoundary() const {
 }
 
 void MorseTiming::Mark(double seconds, std::int64_t first, std::int64_t end) {
+    // The journal starts with the first character begun within the run of
+    // one kind going on: that character and the ones after it are held, and
+    // read again if the run turns out to be another speed.
+    charStarts_ = code_ == 1;
+    if (charStarts_) charFrom_ = {charEnded_, wordEnded_, emittedSinceWord_};
+    if (charStarts_ && !journalOn_) {
+        journal_.clear();
+        journalFrom_ = charFrom_;
+        journalFirst_ = first;
+        journalOn_ = true;
+    }
+    if (journalOn_) journal_.push_back({true, seconds, first, end});
+    MarkNow(seconds, first, end);
+    if (!resplit_) return;
+    resplit_ = false;
+    held_.clear();
+    code_ = 1;
+    space_ = 0.0;
+    innerGaps_.clear();
+    charEnded_ = journalFrom_.charEnded;
+    wordEnded_ = journalFrom_.wordEnded;
+    emittedSinceWord_ = journalFrom_.emittedSinceWord;
+    replaying_ = true;
+    const std::vector<Event> events = journal_;
+    for (const Event& e : events) {
+        if (e.mark) {
+            MarkNow(e.seconds, e.first, e.end);
+        } else {
+            SpaceNow(e.seconds);
+        }
+    }
+    replaying_ = false;
+}
+
+void MorseTiming::Out(std::uint32_t code, std::int64_t first, std::int64_t end) {
+    // Held: a character of the journal, and whatever follows one held.
+    const bool hold = code == 0 ? !held_.empty() : journalOn_ && first >= journalFirst_;
+    const bool audible = code == 0 || sink_.Audible();
+    if (!hold) {
+        if (code == 0) {
+            sink_.TimedWordSpace();
+        } else if (audible) {
+            sink_.TimedCharacter(code, first, end);
+        }
+        return;
+    }
+    held_.push_back({code, first, end, audible});
+}
+
+void MorseTiming::Release() {
+    for (const Held& h : held_) {
+        if (h.code == 0) {
+            sink_.TimedWordSpace();
+        } else if (h.audible) {
+            sink_.TimedCharacter(h.code, h.first, h.end);
+        }
+    }
+    held_.clear();
+}
+
+void MorseTiming::EndRun(bool keepThisCharacter) {
+    Release();
+    if (keepThisCharacter && !journal_.empty()) {
+        // The new run begins with the character this mark begins.
+        journal_.erase(journal_.begin(), journal_.end() - 1);
+        journalFrom_ = charFrom_;
+        journalFirst_ = journal_.front().first;
+    } else {
+        journal_.clear();
+        journalOn_ = false;
+    }
+}
+
+void MorseTiming::MarkNow(double seconds, std::int64_t first, std::int64_t end) {
     if (space_ > 0.0) SpaceEnded();
     bool dash = seconds > DotDashBoundary();
+    // A run of one kind broken, or too long to be another speed's (one was
+    // looked for at every mark from its eighth): what it held is printed.
+    if (!replaying_ && sameKind_ > 0 && dash != lastDash_) EndRun(charStarts_);
+    if (!replaying_ && sameKind_ >= 2 * kSameKindRun) EndRun(false);
     if (dash != lastDash_ || sameKind_ == 0) {
         sameKind_ = 0;
         runFrom_ = est_;
@@ -90,7 +169,15 @@ void MorseTiming::Mark(double seconds, std::int64_t first, std::int64_t end) {
     lastDash_ = dash;
     if (run_.size() >= kSameKindRun) run_.erase(run_.begin());
     run_.push_back(seconds);
-    if (followRuns_ && sameKind_ >= kSameKindRun && Resplit()) dash = seconds > DotDashBoundary();
+    if (followRuns_ && !replaying_ && sameKind_ >= kSameKindRun && Resplit()) {
+        // What the journal holds is read again with the new lengths, this
+        // mark included; without a journal this mark alone is.
+        if (journalOn_) {
+            resplit_ = true;
+            return;
+        }
+        dash = seconds > DotDashBoundary();
+    }
     // One wild length (a mark merged with a neighbour) moves an estimate by
     // no more than a doubling would.
     if (dash) {
@@ -134,6 +221,10 @@ bool MorseTiming::Resplit() {
                   : dash > est_.dash / 1.15 || dash < kNewLonger * runFrom_.dot) {
         return false;
     }
+    // His letter and word gaps change with his elements.
+    const double scale = dot / runFrom_.Unit();
+    est_.charGap = runFrom_.charGap * scale;
+    est_.wordGap = runFrom_.wordGap * scale;
     est_.dot = est_.elementGap = dot;
     est_.dash = dash;
     est_.Order();
@@ -142,13 +233,18 @@ bool MorseTiming::Resplit() {
 }
 
 void MorseTiming::Space(double seconds) {
+    if (journalOn_) journal_.push_back({false, seconds, 0, 0});
+    SpaceNow(seconds);
+}
+
+void MorseTiming::SpaceNow(double seconds) {
     space_ += seconds;
     if (!charEnded_ && space_ > ElementCharBoundary()) EndCharacter();
     if (!wordEnded_ && space_ > CharWordBoundary()) {
         wordEnded_ = true;
         if (emittedSinceWord_) {
             emittedSinceWord_ = false;
-            sink_.TimedWordSpace();
+            Out(0, 0, 0);
         }
     }
 }
@@ -167,6 +263,8 @@ void MorseTiming::SpaceEnded() {
 }
 
 void MorseTiming::LongGap(double s) {
+    // A gap read again was kept the first time.
+    if (replaying_) return;
     // Kept in dots of the moment: a sender who speeds up or slows down
     // shortens or stretches his gaps with his elements, and the gaps
     // measured before still tell how he spaces.
@@ -229,7 +327,7 @@ void MorseTiming::EndCharacter() {
         if ((code_ & 0x80000000u) == 0 && innerGaps_.size() + 1 == ElementCount(code_)) {
             Emit(code_, 0, innerGaps_.size());
         } else {
-            sink_.TimedCharacter(code_, markFirst_.front(), markEnd_.back());
+            Out(code_, markFirst_.front(), markEnd_.back());
         }
         emittedSinceWord_ = true;
     }
@@ -243,7 +341,7 @@ void MorseTiming::Emit(std::uint32_t code, std::size_t firstGap, std::size_t gap
     // other: whichever needs the smaller change of a length (as a ratio to
     // its boundary) is taken.
     if (IsMorseCharacter(code)) {
-        sink_.TimedCharacter(code, markFirst_[firstGap], markEnd_[firstGap + gaps]);
+        Out(code, markFirst_[firstGap], markEnd_[firstGap + gaps]);
         return;
     }
     const double dotDash = DotDashBoundary();
@@ -264,11 +362,11 @@ void MorseTiming::Emit(std::uint32_t code, std::size_t firstGap, std::size_t gap
     const double splitCost =
         gaps == 0 ? kMostFlip : std::log(ElementCharBoundary() / innerGaps_[longest]);
     if (flipped != 0 && flipCost < splitCost) {
-        sink_.TimedCharacter(flipped, markFirst_[firstGap], markEnd_[firstGap + gaps]);
+        Out(flipped, markFirst_[firstGap], markEnd_[firstGap + gaps]);
         return;
     }
     if (gaps == 0) {
-        sink_.TimedCharacter(code, markFirst_[firstGap], markEnd_[firstGap + gaps]);
+        Out(code, markFirst_[firstGap], markEnd_[firstGap + gaps]);
         return;
     }
     const std::size_t before = longest - firstGap + 1;  // elements before the split
@@ -281,6 +379,7 @@ void MorseTiming::Emit(std::uint32_t code, std::size_t firstGap, std::size_t gap
 void MorseTiming::End() {
     if (!charEnded_) EndCharacter();
     space_ = 0.0;
+    EndRun(false);
 }
 
 }  // namespace quelp

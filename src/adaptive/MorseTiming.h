@@ -5,7 +5,10 @@
 // lengths, the last two the two groups of the recent long gaps, so that
 // stretched spacing (slow practice sending) shows as long character gaps
 // rather than as word gaps. Every length follows the sender as the marks and
-// spaces come, so speed changes and hand keying are followed too.
+// spaces come, so speed changes and hand keying are followed too. A sender
+// who doubles or halves his speed at once reads as a run of one kind (all
+// dots or all dashes); the characters begun in such a run are held, and read
+// again once the run shows his new lengths.
 
 #include <cstddef>
 #include <cstdint>
@@ -39,6 +42,9 @@ class MorseTimingSink {
     // its last mark ended, in the positions the marks were given with.
     virtual void TimedCharacter(std::uint32_t code, std::int64_t first, std::int64_t end) = 0;
     virtual void TimedWordSpace() = 0;
+    // Whether a character ending now would be printed. Asked as it ends,
+    // since it may be handed over later.
+    virtual bool Audible() const { return true; }
 
   protected:
     ~MorseTimingSink() = default;
@@ -81,6 +87,16 @@ class MorseTiming {
     double CharWordBoundary() const;
 
   private:
+    void MarkNow(double seconds, std::int64_t first, std::int64_t end);
+    void SpaceNow(double seconds);
+    // A character (code >= 2) or a word space (0) for the sink: held while a
+    // run of marks of one kind goes on, since a new speed found at its end
+    // reads them again.
+    void Out(std::uint32_t code, std::int64_t first, std::int64_t end);
+    void Release();
+    // The run of one kind ended: what it held is handed over, and the
+    // journal starts again with the character this mark begins, if it does.
+    void EndRun(bool keepThisCharacter);
     void SpaceEnded();
     void EndCharacter();
     void LongGap(double seconds);
@@ -102,6 +118,34 @@ class MorseTiming {
     std::vector<double> run_;  // the last marks' lengths
     std::size_t sameKind_ = 0;
     MorseTimingEstimates runFrom_;  // the estimates when the run began
+    // The marks and spaces since the start of the first character begun in
+    // the run, and the state before it.
+    struct Event {
+        bool mark = false;
+        double seconds = 0.0;
+        std::int64_t first = 0;
+        std::int64_t end = 0;
+    };
+    struct CharState {
+        bool charEnded = true;
+        bool wordEnded = true;
+        bool emittedSinceWord = false;
+    };
+    std::vector<Event> journal_;
+    CharState journalFrom_;
+    CharState charFrom_;       // before the character being keyed
+    bool charStarts_ = false;  // the mark being taken begins a character
+    bool journalOn_ = false;
+    std::int64_t journalFirst_ = 0;  // where the journal's first mark began
+    struct Held {
+        std::uint32_t code = 0;
+        std::int64_t first = 0;
+        std::int64_t end = 0;
+        bool audible = true;
+    };
+    std::vector<Held> held_;
+    bool replaying_ = false;
+    bool resplit_ = false;
     bool lastDash_ = false;
     bool followRuns_ = true;
     std::vector<double> innerGaps_;  // the element gaps of the character being keyed

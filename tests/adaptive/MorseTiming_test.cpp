@@ -143,5 +143,42 @@ TEST(MorseTiming, ARunOfDotsPartlyShortenedByAFadeIsNoNewSpeed) {
     EXPECT_NEAR(timing.Estimates().Unit(), 0.06, 0.01);
 }
 
+TEST(MorseTiming, ASenderWhoChangesSpeedWithoutAPauseIsReadAgainFromTheChangedWord) {
+    // The answer keyed a word gap after the call at twice or half the speed:
+    // all its first marks read as one kind (dots or dashes) until eight of
+    // them show the new lengths; the word is then read again with them
+    // rather than printed as a row of e's or t's.
+    const struct {
+        double before;
+        double after;
+        const char* read;
+    } cases[] = {{0.04, 0.08, "k w1aw "}, {0.08, 0.04, "k w1aw "}};
+    for (const auto& c : cases) {
+        Letters out;
+        MorseTiming timing(out);
+        MorseTimingEstimates start;
+        start.dot = start.elementGap = c.before;
+        start.dash = start.charGap = 3.0 * c.before;
+        start.wordGap = 7.0 * c.before;
+        timing.Reset(start);
+        auto key = [&](const std::string& word, double dot) {
+            for (std::size_t i = 0; i < word.size(); ++i) {
+                const std::string code = test::MorseCode(word[i]);
+                for (std::size_t e = 0; e < code.size(); ++e) {
+                    if (e > 0) timing.Space(dot);
+                    timing.Mark((code[e] == '-' ? 3.0 : 1.0) * dot, 0, 0);
+                }
+                timing.Space(i + 1 < word.size() ? 3.0 * dot : 0.0);
+            }
+        };
+        key("k", c.before);
+        timing.Space(7.0 * c.before);
+        key("w1aw", c.after);
+        timing.Space(7.0 * c.after);
+        timing.End();
+        EXPECT_EQ(out.text, c.read) << c.before << " s to " << c.after << " s";
+    }
+}
+
 }  // namespace
 }  // namespace quelp
