@@ -180,5 +180,43 @@ TEST(MorseTiming, ASenderWhoChangesSpeedWithoutAPauseIsReadAgainFromTheChangedWo
     }
 }
 
+TEST(MorseTiming, CharactersHeldInARunOfOneKindAreNotLost) {
+    // A run longer than any speed change is handed over before it ends,
+    // and held characters are judged audible as they end, not when the run
+    // breaks (a long letter gap can fall under the squelch meanwhile).
+    class Squelched final : public MorseTimingSink {
+      public:
+        void TimedCharacter(std::uint32_t, std::int64_t, std::int64_t) override { ++printed; }
+        void TimedWordSpace() override {}
+        bool Audible() const override { return audible; }
+        bool audible = true;
+        int printed = 0;
+    };
+    const double dot = MorseTimingEstimates{}.dot;
+    auto fives = [dot](MorseTiming& timing, int count) {
+        for (int i = 0; i < count; ++i) {
+            for (int e = 0; e < 5; ++e) {
+                if (e > 0) timing.Space(dot);
+                timing.Mark(dot, 0, 0);
+            }
+            timing.Space(3.0 * dot);
+        }
+    };
+    const struct {
+        int fives;
+        int printedInTheRun;
+    } cases[] = {{5, 5}, {2, 0}};
+    for (const auto& c : cases) {
+        Squelched out;
+        MorseTiming timing(out);
+        timing.Reset(MorseTimingEstimates{});
+        fives(timing, c.fives);
+        EXPECT_EQ(out.printed, c.printedInTheRun) << c.fives;
+        out.audible = false;  // the squelch closes before the run breaks
+        timing.Mark(3.0 * dot, 0, 0);
+        EXPECT_EQ(out.printed, c.fives) << c.fives;
+    }
+}
+
 }  // namespace
 }  // namespace quelp
