@@ -54,6 +54,8 @@ void AdaptiveDecoder::Configure(const AdaptiveSettings& settings) {
 }
 
 void AdaptiveDecoder::Restart() {
+    // What was decoded of the signal left is printed, not dropped with it.
+    timing_.HandOver();
     settled_ = false;
     front_.SetMatchedSpan(KeyingFrontEnd::kMatchedSpan);
     holding_ = false;

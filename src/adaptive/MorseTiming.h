@@ -81,6 +81,8 @@ class MorseTiming {
     void Space(double seconds);
     // The end of the input: the character being keyed ends.
     void End();
+    // Hands over what is held; the character being keyed goes on.
+    void HandOver() { EndRun(false); }
 
     double DotDashBoundary() const;
     double ElementCharBoundary() const;

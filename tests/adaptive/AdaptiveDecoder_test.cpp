@@ -93,6 +93,23 @@ TEST(AdaptiveDecoder, DeepFastFadesOnAStrongSignalAreFollowed) {
     EXPECT_EQ(Decode(o), kText);
 }
 
+TEST(AdaptiveDecoder, ARetuneKeepsWhatWasDecodedOfTheSignalLeft) {
+    // "hi hi" is a run of dots, held until it breaks; the operator tunes
+    // elsewhere before it does.
+    test::CwSynthOptions o;
+    o.signal.text = "cq de w1aw hi hi";
+    o.snrDb = 20.0;
+    o.tailSec = 1.5;
+    TextCollector out;
+    AdaptiveDecoder decoder(o.rate, out);
+    for (double x : test::SynthesizeCw(o).samples) decoder.Sample(x);
+    AdaptiveSettings elsewhere;
+    elsewhere.frequencyHz = 1500.0;
+    decoder.Configure(elsewhere);
+    decoder.Finish();
+    EXPECT_EQ(out.text, "cq de w1aw hi hi ");
+}
+
 TEST(AdaptiveDecoder, HandKeyingWithAFifthsSpreadStaysNearWhatItsLengthsAllow) {
     // Every element and gap off by 20 % (one standard deviation): some
     // dashes come as short as dots and some gaps as long as the next kind,
