@@ -20,7 +20,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <numbers>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -32,6 +31,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using quelp::test::CwSynthOptions;
+using quelp::test::FadeGain;
 
 constexpr const char* kQso =
     "cq cq de w1aw w1aw k r tnx fer call ur rst 599 599 name is bob qth boston hw cpy "
@@ -292,14 +292,15 @@ int main(int argc, char** argv) {
     }
     // How long the deepest fades keep the signal where no decoder copies a
     // steady one: the fading's gain over a period, as the synthesizer keys it.
-    const double depth = FadeDepth(30.0);
+    quelp::test::CwSignal fading;
+    fading.fadeDepth = FadeDepth(30.0);
+    fading.fadePeriodSec = 1.0;
+    auto snrAt = [&fading](double t) { return 15.0 + 20.0 * std::log10(FadeGain(fading, t)); };
     int belowNine = 0;
     int belowTwelve = 0;
     constexpr int kSteps = 100000;
     for (int i = 0; i < kSteps; ++i) {
-        const double phase = 2.0 * std::numbers::pi * i / kSteps;
-        const double gain = 1.0 - depth * (0.5 - 0.5 * std::cos(phase));
-        const double snr = 15.0 + 20.0 * std::log10(gain);
+        const double snr = snrAt(static_cast<double>(i) / kSteps);
         belowNine += snr < -9.0 ? 1 : 0;
         belowTwelve += snr < -12.0 ? 1 : 0;
     }
@@ -317,10 +318,10 @@ int main(int argc, char** argv) {
         "each at least one edit:");
     const std::string sent = Normalise(kQso);
     for (double period : {4.0, 10.0, 20.0}) {
+        fading.fadePeriodSec = period;
         CwSynthOptions o;
+        o.signal = fading;
         o.signal.text = kQso;
-        o.signal.fadeDepth = depth;
-        o.signal.fadePeriodSec = period;
         const quelp::test::CwSynthResult keyed = quelp::test::SynthesizeCw(o);
         std::size_t element = 0;
         int lost = 0;
@@ -330,9 +331,7 @@ int main(int argc, char** argv) {
             for (std::size_t e = 0; e < quelp::test::MorseCode(c).size(); ++e, ++element) {
                 if (element >= keyed.keying.size()) break;
                 const double t = 0.5 * (keyed.keying[element].start + keyed.keying[element].end);
-                const double gain =
-                    1.0 - depth * (0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * t / period));
-                below = below || 15.0 + 20.0 * std::log10(gain) < -12.0;
+                below = below || snrAt(t) < -12.0;
             }
             lost += below ? 1 : 0;
         }

@@ -94,10 +94,7 @@ void AdaptiveDecoder::Finish() {
         if (held_.empty()) return;
         Settle();
     }
-    Drain();
-    segments_.clear();
-    viterbi_.Flush(segments_);
-    Hand(segments_);
+    HandAll();
     timing_.End();
     Restart();
 }
@@ -121,6 +118,7 @@ void AdaptiveDecoder::Frame(std::complex<double> frame, std::complex<double> sha
     lead_[leadCount_++] = {frame, r, rs, runSample_, levels_, sharpLevels_};
     levels_.Update(r);
     sharpLevels_.Update(rs);
+    if (mute_) passSnrDb_.push_back(levels_.SnrDb());
     if (leadCount_ <= kLeadFrames) return;
     const LeadFrame oldest = lead_[0];
     std::move(lead_.begin() + 1, lead_.begin() + leadCount_, lead_.begin());
@@ -138,6 +136,13 @@ void AdaptiveDecoder::Drain() {
     leadCount_ = 0;
     for (std::size_t i = 0; i < count; ++i) Judge(lead_[i]);
     retuneTo_ = 0.0;
+}
+
+void AdaptiveDecoder::HandAll() {
+    Drain();
+    segments_.clear();
+    viterbi_.Flush(segments_);
+    Hand(segments_);
 }
 
 void AdaptiveDecoder::Judge(const LeadFrame& f) {
@@ -181,10 +186,7 @@ void AdaptiveDecoder::Judge(const LeadFrame& f) {
 }
 
 void AdaptiveDecoder::Retune(double unit) {
-    Drain();
-    segments_.clear();
-    viterbi_.Flush(segments_);
-    Hand(segments_);
+    HandAll();
     const double quiet = quietFrames_ * front_.FrameSeconds();
     front_.SetUnit(unit);
     quietFrames_ = static_cast<int>(quiet / front_.FrameSeconds());

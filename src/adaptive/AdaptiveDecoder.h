@@ -127,6 +127,8 @@ class AdaptiveDecoder final : private MorseTimingSink {
     void Judge(const LeadFrame& f);
     // Judges the frames still waiting for the levels to look past them.
     void Drain();
+    // Judges every frame and hands the whole search over to the timing.
+    void HandAll();
     void Hand(const std::vector<KeyingSegment>& segments);
     // The low-passes and the frames for a new dot length, the search so
     // far handed over.

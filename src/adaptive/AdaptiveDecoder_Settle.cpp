@@ -262,14 +262,8 @@ MorseTimingEstimates AdaptiveDecoder::SilentPass(const std::vector<float>& held,
     StartSearch(unit, guess);
     passSnrDb_.clear();
     std::int64_t index = heldFrom_;
-    for (float x : held) {
-        Run(x, index++, watch);
-        if (front_.FrameReady()) passSnrDb_.push_back(levels_.SnrDb());
-    }
-    Drain();
-    segments_.clear();
-    viterbi_.Flush(segments_);
-    Hand(segments_);
+    for (float x : held) Run(x, index++, watch);
+    HandAll();
     timing_.End();
     mute_ = false;
     return timing_.Estimates();
@@ -326,10 +320,7 @@ double AdaptiveDecoder::PauseSeconds() const {
 void AdaptiveDecoder::BeginHold() {
     // Everything up to the pause is decoded and printed; what follows is
     // held until the next over has gone on long enough to measure.
-    Drain();
-    segments_.clear();
-    viterbi_.Flush(segments_);
-    Hand(segments_);
+    HandAll();
     timing_.End();
     holding_ = true;
     heardAt_ = -1;

@@ -54,8 +54,6 @@ class KeyingFrontEnd {
     // The same, with `sharp` the sharp low-pass's output at the same moment
     // (its middle is the matched one's).
     bool Step(double x, std::complex<double>& frame, std::complex<double>& sharp);
-    // Whether the last Step made a frame.
-    bool FrameReady() const { return sinceFrame_ == 0 && summed_ == 0; }
 
   private:
     double sampleRate_;

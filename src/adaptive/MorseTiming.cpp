@@ -84,18 +84,11 @@ void MorseTiming::Mark(double seconds, std::int64_t first, std::int64_t end) {
     // The journal starts with the first character begun within the run of
     // one kind going on: that character and the ones after it are held, and
     // read again if the run turns out to be another speed.
-    charStarts_ = code_ == 1;
-    if (charStarts_) charFrom_ = {charEnded_, wordEnded_, emittedSinceWord_};
-    if (charStarts_ && !journalOn_) {
-        journal_.clear();
-        journalFrom_ = charFrom_;
-        journalFirst_ = first;
-        journalOn_ = true;
-    }
-    if (journalOn_) journal_.push_back({true, seconds, first, end});
-    MarkNow(seconds, first, end);
-    if (!resplit_) return;
-    resplit_ = false;
+    const bool charStarts = code_ == 1;
+    if (charStarts) charFrom_ = {charEnded_, wordEnded_, emittedSinceWord_};
+    if (charStarts && journal_.empty()) journalFrom_ = charFrom_;
+    if (charStarts || !journal_.empty()) journal_.push_back({true, seconds, first, end});
+    if (!MarkNow(seconds, first, end)) return;
     held_.clear();
     code_ = 1;
     space_ = 0.0;
@@ -117,27 +110,24 @@ void MorseTiming::Mark(double seconds, std::int64_t first, std::int64_t end) {
 
 void MorseTiming::Out(std::uint32_t code, std::int64_t first, std::int64_t end) {
     // Held: a character of the journal, and whatever follows one held.
-    const bool hold = code == 0 ? !held_.empty() : journalOn_ && first >= journalFirst_;
-    const bool audible = code == 0 || sink_.Audible();
-    if (!hold) {
-        if (code == 0) {
-            sink_.TimedWordSpace();
-        } else if (audible) {
-            sink_.TimedCharacter(code, first, end);
-        }
-        return;
+    const Held out{code, first, end, code == 0 || sink_.Audible()};
+    if (code == 0 ? !held_.empty() : !journal_.empty() && first >= journal_.front().first) {
+        held_.push_back(out);
+    } else {
+        Deliver(out);
     }
-    held_.push_back({code, first, end, audible});
+}
+
+void MorseTiming::Deliver(const Held& out) {
+    if (out.code == 0) {
+        sink_.TimedWordSpace();
+    } else if (out.audible) {
+        sink_.TimedCharacter(out.code, out.first, out.end);
+    }
 }
 
 void MorseTiming::Release() {
-    for (const Held& h : held_) {
-        if (h.code == 0) {
-            sink_.TimedWordSpace();
-        } else if (h.audible) {
-            sink_.TimedCharacter(h.code, h.first, h.end);
-        }
-    }
+    for (const Held& h : held_) Deliver(h);
     held_.clear();
 }
 
@@ -147,19 +137,18 @@ void MorseTiming::EndRun(bool keepThisCharacter) {
         // The new run begins with the character this mark begins.
         journal_.erase(journal_.begin(), journal_.end() - 1);
         journalFrom_ = charFrom_;
-        journalFirst_ = journal_.front().first;
     } else {
         journal_.clear();
-        journalOn_ = false;
     }
 }
 
-void MorseTiming::MarkNow(double seconds, std::int64_t first, std::int64_t end) {
+bool MorseTiming::MarkNow(double seconds, std::int64_t first, std::int64_t end) {
+    const bool charStarts = code_ == 1;
     if (space_ > 0.0) SpaceEnded();
     bool dash = seconds > DotDashBoundary();
     // A run of one kind broken, or too long to be another speed's (one was
     // looked for at every mark from its eighth): what it held is printed.
-    if (!replaying_ && sameKind_ > 0 && dash != lastDash_) EndRun(charStarts_);
+    if (!replaying_ && sameKind_ > 0 && dash != lastDash_) EndRun(charStarts);
     if (!replaying_ && sameKind_ >= 2 * kSameKindRun) EndRun(false);
     if (dash != lastDash_ || sameKind_ == 0) {
         sameKind_ = 0;
@@ -172,10 +161,7 @@ void MorseTiming::MarkNow(double seconds, std::int64_t first, std::int64_t end) 
     if (followRuns_ && !replaying_ && sameKind_ >= kSameKindRun && Resplit()) {
         // What the journal holds is read again with the new lengths, this
         // mark included; without a journal this mark alone is.
-        if (journalOn_) {
-            resplit_ = true;
-            return;
-        }
+        if (!journal_.empty()) return true;
         dash = seconds > DotDashBoundary();
     }
     // One wild length (a mark merged with a neighbour) moves an estimate by
@@ -199,6 +185,7 @@ void MorseTiming::MarkNow(double seconds, std::int64_t first, std::int64_t end) 
     // anyway and keeps its first elements.
     if ((code_ & 0x80000000u) == 0) code_ = (code_ << 1) | (dash ? 1u : 0u);
     charEnded_ = wordEnded_ = false;
+    return false;
 }
 
 bool MorseTiming::Resplit() {
@@ -233,7 +220,7 @@ bool MorseTiming::Resplit() {
 }
 
 void MorseTiming::Space(double seconds) {
-    if (journalOn_) journal_.push_back({false, seconds, 0, 0});
+    if (!journal_.empty()) journal_.push_back({false, seconds, 0, 0});
     SpaceNow(seconds);
 }
 

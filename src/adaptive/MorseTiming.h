@@ -89,12 +89,21 @@ class MorseTiming {
     double CharWordBoundary() const;
 
   private:
-    void MarkNow(double seconds, std::int64_t first, std::int64_t end);
+    // True when the mark showed a new speed and is not taken: the journal,
+    // this mark included, is to be read again.
+    bool MarkNow(double seconds, std::int64_t first, std::int64_t end);
     void SpaceNow(double seconds);
     // A character (code >= 2) or a word space (0) for the sink: held while a
     // run of marks of one kind goes on, since a new speed found at its end
     // reads them again.
+    struct Held {
+        std::uint32_t code = 0;
+        std::int64_t first = 0;
+        std::int64_t end = 0;
+        bool audible = true;  // the squelch open as it ended
+    };
     void Out(std::uint32_t code, std::int64_t first, std::int64_t end);
+    void Deliver(const Held& out);
     void Release();
     // The run of one kind ended: what it held is handed over, and the
     // journal starts again with the character this mark begins, if it does.
@@ -121,7 +130,8 @@ class MorseTiming {
     std::size_t sameKind_ = 0;
     MorseTimingEstimates runFrom_;  // the estimates when the run began
     // The marks and spaces since the start of the first character begun in
-    // the run, and the state before it.
+    // the run (none: no character has begun in it yet), and the state
+    // before it.
     struct Event {
         bool mark = false;
         double seconds = 0.0;
@@ -135,19 +145,9 @@ class MorseTiming {
     };
     std::vector<Event> journal_;
     CharState journalFrom_;
-    CharState charFrom_;       // before the character being keyed
-    bool charStarts_ = false;  // the mark being taken begins a character
-    bool journalOn_ = false;
-    std::int64_t journalFirst_ = 0;  // where the journal's first mark began
-    struct Held {
-        std::uint32_t code = 0;
-        std::int64_t first = 0;
-        std::int64_t end = 0;
-        bool audible = true;
-    };
+    CharState charFrom_;  // before the character being keyed
     std::vector<Held> held_;
     bool replaying_ = false;
-    bool resplit_ = false;
     bool lastDash_ = false;
     bool followRuns_ = true;
     std::vector<double> innerGaps_;  // the element gaps of the character being keyed

@@ -147,11 +147,7 @@ void AddSignal(const CwSignal& s, const std::vector<KeyInterval>& keying, int ra
     double phase = 0.0;
     for (size_t n = 0; n < out.size(); ++n) {
         const double t = static_cast<double>(n) / rate;
-        double gain = s.level;
-        if (s.fadeDepth > 0.0 && s.fadePeriodSec > 0.0)
-            gain *= 1.0 - s.fadeDepth *
-                              (0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * t / s.fadePeriodSec));
-        out[n] += gain * envelope[n] * std::sin(phase);
+        out[n] += s.level * FadeGain(s, t) * envelope[n] * std::sin(phase);
         phase += 2.0 * std::numbers::pi * (s.freqHz + s.driftHzPerMin * t / 60.0) / rate;
         if (phase > 2.0 * std::numbers::pi) phase -= 2.0 * std::numbers::pi;
     }
@@ -166,6 +162,11 @@ void PutLe(std::string& bytes, uint32_t value, int size) {
 std::string MorseCode(char c) {
     const auto it = Table().find(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
     return it == Table().end() ? std::string() : std::string(it->second);
+}
+
+double FadeGain(const CwSignal& s, double t) {
+    if (s.fadeDepth <= 0.0 || s.fadePeriodSec <= 0.0) return 1.0;
+    return 1.0 - s.fadeDepth * (0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * t / s.fadePeriodSec));
 }
 
 CwSynthResult SynthesizeCw(const CwSynthOptions& o) {

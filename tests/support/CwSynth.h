@@ -64,6 +64,10 @@ std::string MorseCode(char c);
 
 CwSynthResult SynthesizeCw(const CwSynthOptions& options);
 
+// The amplitude factor of a signal's fading at `t` seconds: 1 at the start,
+// 1 - fadeDepth half a period later.
+double FadeGain(const CwSignal& signal, double t);
+
 // 16-bit samples, rounded and limited to +-32767.
 std::vector<int16_t> ToPcm16(const std::vector<double>& samples);
 
